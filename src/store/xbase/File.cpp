@@ -1,0 +1,16 @@
+#include "store/xbase/File.h"
+
+namespace quorvo::xbase {
+
+Status File::readExact(std::uint64_t offset, std::span<char> out)
+{
+    auto got = readAt(offset, out);
+    if (!got)
+        return got.error();
+    if (*got != out.size())
+        return makeError(ErrorCode::Corrupt, path() + ": file ends inside the " + std::to_string(out.size()) +
+                                                 " bytes at offset " + std::to_string(offset));
+    return {};
+}
+
+} // namespace quorvo::xbase
