@@ -1,0 +1,277 @@
+#include "store/xbase/Journal.h"
+
+#include "store/xbase/ByteOrder.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace quorvo::xbase {
+
+namespace {
+
+constexpr char kMagic[8] = {'Q', 'V', 'J', 'N', 'L', '\x01', '\0', '\0'};
+constexpr std::size_t kPrologue = 16;
+
+std::uint32_t fnv1a(std::string_view data)
+{
+    std::uint32_t h = 2166136261u;
+    for (unsigned char c : data) {
+        h ^= c;
+        h *= 16777619u;
+    }
+    return h;
+}
+
+void put64(std::string& out, std::uint64_t v)
+{
+    char b[8];
+    bytes::writeLe(b, static_cast<std::uint32_t>(v), 4);
+    bytes::writeLe(b + 4, static_cast<std::uint32_t>(v >> 32), 4);
+    out.append(b, 8);
+}
+
+void put32(std::string& out, std::uint32_t v)
+{
+    char b[4];
+    bytes::writeLe(b, v, 4);
+    out.append(b, 4);
+}
+
+std::uint64_t get64(std::string_view s, std::size_t at)
+{
+    return bytes::readLe(s, at, 4) | (static_cast<std::uint64_t>(bytes::readLe(s, at + 4, 4)) << 32);
+}
+
+// Holds the commit lock for one scope.
+class JournalLock
+{
+public:
+    explicit JournalLock(File& file) : m_file(file) {}
+    ~JournalLock()
+    {
+        if (m_held)
+            (void)m_file.unlock(0, 1);
+    }
+    JournalLock(const JournalLock&) = delete;
+    JournalLock& operator=(const JournalLock&) = delete;
+    Status acquire()
+    {
+        QV_TRY(m_file.lock(0, 1, LockKind::Exclusive, true));
+        m_held = true;
+        return {};
+    }
+
+private:
+    File& m_file;
+    bool m_held = false;
+};
+
+struct Range
+{
+    std::uint64_t from;
+    std::uint64_t to;
+};
+
+} // namespace
+
+Result<std::unique_ptr<Journal>> Journal::open(FileSystem& fs, const std::string& path)
+{
+    auto file = fs.open(path, OpenMode::Plain, true);
+    if (!file)
+        return file.error();
+    return std::unique_ptr<Journal>(new Journal(std::move(*file)));
+}
+
+Status Journal::recover(std::span<File* const> files)
+{
+    JournalLock lock(*m_file);
+    QV_TRY(lock.acquire());
+    return recoverLocked(files);
+}
+
+Status Journal::recoverLocked(std::span<File* const> files)
+{
+    auto size = m_file->size();
+    if (!size)
+        return size.error();
+    if (*size == 0)
+        return {};
+    std::string data(static_cast<std::size_t>(std::min<std::uint64_t>(*size, 1u << 30)), '\0');
+    auto got = m_file->readAt(0, data);
+    if (!got)
+        return got.error();
+    data.resize(*got);
+    const std::string_view s(data);
+    bool complete = s.size() >= kPrologue && s.substr(0, 8) == std::string_view(kMagic, 8);
+    std::uint32_t payloadLength = 0;
+    if (complete) {
+        payloadLength = bytes::readLe(s, 8, 4);
+        complete = s.size() - kPrologue >= payloadLength &&
+                   fnv1a(s.substr(kPrologue, payloadLength)) == bytes::readLe(s, 12, 4);
+    }
+    if (complete) {
+        const std::string_view p = s.substr(kPrologue, payloadLength);
+        auto bad = [&] { return makeError(ErrorCode::Corrupt, path() + ": the journal is damaged"); };
+        std::size_t at = 0;
+        if (p.size() < 1)
+            return bad();
+        const std::size_t fileCount = static_cast<unsigned char>(p[at++]);
+        std::vector<std::pair<std::size_t, std::uint64_t>> sizes;
+        for (std::size_t i = 0; i < fileCount; ++i) {
+            if (p.size() - at < 9)
+                return bad();
+            sizes.emplace_back(static_cast<unsigned char>(p[at]), get64(p, at + 1));
+            at += 9;
+        }
+        if (p.size() - at < 4)
+            return bad();
+        const std::uint32_t entryCount = bytes::readLe(p, at, 4);
+        at += 4;
+        for (std::uint32_t i = 0; i < entryCount; ++i) {
+            if (p.size() - at < 13)
+                return bad();
+            const std::size_t role = static_cast<unsigned char>(p[at]);
+            const std::uint64_t offset = get64(p, at + 1);
+            const std::uint32_t length = bytes::readLe(p, at + 9, 4);
+            at += 13;
+            if (p.size() - at < length || role >= files.size() || files[role] == nullptr)
+                return bad();
+            QV_TRY(files[role]->writeAt(offset, p.substr(at, length)));
+            at += length;
+        }
+        for (const auto& [role, original] : sizes) {
+            if (role >= files.size() || files[role] == nullptr)
+                return bad();
+            QV_TRY(files[role]->truncate(original));
+            QV_TRY(files[role]->sync());
+        }
+    }
+    QV_TRY(m_file->truncate(0));
+    if (m_sync)
+        QV_TRY(m_file->sync());
+    return {};
+}
+
+Status Journal::commit(std::span<PendingFile* const> files)
+{
+    bool anyDirty = false;
+    for (PendingFile* f : files)
+        anyDirty = anyDirty || (f != nullptr && f->dirty());
+    if (!anyDirty)
+        return {};
+    JournalLock lock(*m_file);
+    Status status = lock.acquire();
+    if (status) {
+        std::vector<File*> raw;
+        for (PendingFile* f : files)
+            raw.push_back(f ? &f->file() : nullptr);
+        status = recoverLocked(raw);
+        if (status) {
+            status = writeAndApply(files);
+            if (!status)
+                (void)recoverLocked(raw); // best effort now; a failure leaves it for the next open
+        }
+    }
+    for (PendingFile* f : files)
+        if (f)
+            f->clear();
+    return status;
+}
+
+Status Journal::writeAndApply(std::span<PendingFile* const> files)
+{
+    std::string payload;
+    std::vector<std::uint64_t> originalSizes(files.size(), 0);
+    std::size_t dirtyCount = 0;
+    for (std::size_t role = 0; role < files.size(); ++role) {
+        if (files[role] && files[role]->dirty()) {
+            auto size = files[role]->file().size();
+            if (!size)
+                return size.error();
+            originalSizes[role] = *size;
+            ++dirtyCount;
+        }
+    }
+    payload.push_back(static_cast<char>(dirtyCount));
+    for (std::size_t role = 0; role < files.size(); ++role) {
+        if (files[role] && files[role]->dirty()) {
+            payload.push_back(static_cast<char>(role));
+            put64(payload, originalSizes[role]);
+        }
+    }
+    std::uint32_t entryCount = 0;
+    const std::size_t entryCountAt = payload.size();
+    put32(payload, 0);
+    for (std::size_t role = 0; role < files.size(); ++role) {
+        PendingFile* f = files[role];
+        if (!f || !f->dirty())
+            continue;
+        const std::uint64_t original = originalSizes[role];
+        std::vector<Range> ranges;
+        for (const auto& [offset, bytesOut] : f->extents())
+            if (offset < original)
+                ranges.push_back({offset, std::min<std::uint64_t>(original, offset + bytesOut.size())});
+        if (f->diskLimit() && *f->diskLimit() < original)
+            ranges.push_back({*f->diskLimit(), original});
+        std::sort(ranges.begin(), ranges.end(), [](const Range& a, const Range& b) { return a.from < b.from; });
+        std::vector<Range> merged;
+        for (const Range& r : ranges) {
+            if (!merged.empty() && r.from <= merged.back().to)
+                merged.back().to = std::max(merged.back().to, r.to);
+            else
+                merged.push_back(r);
+        }
+        for (const Range& r : merged) {
+            std::uint64_t from = r.from;
+            while (from < r.to) {
+                const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(r.to - from, 1u << 30));
+                payload.push_back(static_cast<char>(role));
+                put64(payload, from);
+                put32(payload, static_cast<std::uint32_t>(length));
+                const std::size_t at = payload.size();
+                payload.resize(at + length);
+                QV_TRY(f->file().readExact(from, std::span<char>(payload.data() + at, length)));
+                from += length;
+                ++entryCount;
+            }
+        }
+    }
+    bytes::writeLe(&payload[entryCountAt], entryCount, 4);
+
+    std::string record(kMagic, 8);
+    put32(record, static_cast<std::uint32_t>(payload.size()));
+    put32(record, fnv1a(payload));
+    record += payload;
+    QV_TRY(m_file->writeAt(0, record));
+    if (m_sync)
+        QV_TRY(m_file->sync());
+
+    for (PendingFile* f : files) {
+        if (!f || !f->dirty())
+            continue;
+        File& file = f->file();
+        if (f->diskLimit())
+            QV_TRY(file.truncate(*f->diskLimit()));
+        for (const auto& [offset, data] : f->extents())
+            QV_TRY(file.writeAt(offset, data));
+        auto wanted = f->size();
+        if (!wanted)
+            return wanted.error();
+        auto actual = file.size();
+        if (!actual)
+            return actual.error();
+        if (*actual != *wanted)
+            QV_TRY(file.truncate(*wanted));
+        if (m_sync)
+            QV_TRY(file.sync());
+    }
+    // The data files are durable now: the transaction has happened. Emptying the journal must succeed
+    // (a journal left full would undo it at the next open), but syncing the emptied journal is only
+    // housekeeping, and reporting its failure would call a committed change failed.
+    QV_TRY(m_file->truncate(0));
+    if (m_sync)
+        (void)m_file->sync();
+    return {};
+}
+
+} // namespace quorvo::xbase

@@ -1,0 +1,863 @@
+#include "store/xbase/Table.h"
+
+#include "store/xbase/ByteOrder.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <ctime>
+
+namespace quorvo::xbase {
+
+namespace {
+
+// Replaces the extension, following the letter case of the one given ("tasks.dbf" -> "tasks.fpt").
+std::string replaceExtension(const std::string& path, const char* extension)
+{
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t dot = path.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const std::string base = hasExtension ? path.substr(0, dot) : path;
+    bool lower = false;
+    if (hasExtension)
+        for (std::size_t i = dot + 1; i < path.size(); ++i)
+            lower = lower || std::islower(static_cast<unsigned char>(path[i]));
+    std::string ext(extension);
+    if (lower)
+        for (char& c : ext)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return base + ext;
+}
+
+bool isMemoField(const FieldInfo& f)
+{
+    return f.type == 'M' || f.type == 'G' || f.type == 'P';
+}
+
+Date3 systemToday()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+} // namespace
+
+Status Table::create(const std::string& path, std::span<const FieldInfo> fields, const TableOptions& options)
+{
+    FileSystem& fs = options.fileSystem ? *options.fileSystem : diskFileSystem();
+    if (fs.exists(path))
+        return makeError(ErrorCode::BadArgument, path + " already exists");
+    auto header = DbfHeader::forNewTable(fields, options.today ? options.today() : systemToday());
+    if (!header)
+        return header.error();
+    if (header->hasMemo()) {
+        auto memo = fs.open(replaceExtension(path, ".FPT"), OpenMode::Exclusive, true);
+        if (!memo)
+            return memo.error();
+        QV_TRY((*memo)->truncate(0));
+        QV_TRY((*memo)->writeAt(0, MemoFile::emptyFpt()));
+        QV_TRY((*memo)->sync());
+    }
+    // A structural index left from an earlier table would describe records that no longer exist.
+    QV_TRY(fs.remove(replaceExtension(path, ".CDX")));
+    auto dbf = fs.open(path, OpenMode::Exclusive, true);
+    if (!dbf)
+        return dbf.error();
+    QV_TRY((*dbf)->writeAt(0, header->serialize() + "\x1A"));
+    return (*dbf)->sync();
+}
+
+Result<std::unique_ptr<Table>> Table::open(const std::string& path, OpenMode mode, const TableOptions& options)
+{
+    if (mode == OpenMode::Plain)
+        return makeError(ErrorCode::BadArgument, "a table opens shared or exclusive");
+    std::unique_ptr<Table> table(new Table());
+    table->m_path = path;
+    table->m_mode = mode;
+    table->m_options = options;
+    table->m_fs = options.fileSystem ? options.fileSystem : &diskFileSystem();
+    FileSystem& fs = *table->m_fs;
+
+    auto dbf = fs.open(path, mode, false);
+    if (!dbf)
+        return dbf.error();
+    table->m_dbfFile = std::move(*dbf);
+    table->m_dbf = std::make_unique<PendingFile>(*table->m_dbfFile);
+
+    // The memo file is opened before the header is trusted: a journal left by a writer that died may
+    // have to restore both.
+    const std::string fpt = replaceExtension(path, ".FPT");
+    if (fs.exists(fpt)) {
+        auto memo = fs.open(fpt, mode, false);
+        if (!memo)
+            return memo.error();
+        table->m_memoFile = std::move(*memo);
+    }
+    const std::string journal = table->fileBeside(".JNL");
+    if (fs.exists(journal)) {
+        auto opened = Journal::open(fs, journal);
+        if (!opened)
+            return opened.error();
+        table->m_journal = std::move(*opened);
+        table->m_journal->setSync(options.sync);
+        std::array<File*, 3> files{table->m_dbfFile.get(), table->m_memoFile.get(), nullptr};
+        QV_TRY(table->m_journal->recover(files));
+    }
+    QV_TRY(table->load());
+    QV_TRY(table->goTop());
+    return table;
+}
+
+std::string Table::fileBeside(const char* extension) const
+{
+    return replaceExtension(m_path, extension);
+}
+
+Date3 Table::today() const
+{
+    return m_options.today ? m_options.today() : systemToday();
+}
+
+Status Table::load()
+{
+    auto size = m_dbf->size();
+    if (!size)
+        return size.error();
+    std::string prefix(static_cast<std::size_t>(std::min<std::uint64_t>(*size, DbfHeader::kPrefixSize)), '\0');
+    QV_TRY(m_dbf->read(0, prefix));
+    const std::size_t headerLength = DbfHeader::storedHeaderLength(prefix);
+    std::string bytes(std::min<std::uint64_t>(*size, std::max(headerLength, prefix.size())), '\0');
+    QV_TRY(m_dbf->read(0, bytes));
+    auto header = DbfHeader::parse(bytes, m_path);
+    if (!header)
+        return header.error();
+    m_header = std::move(*header);
+    m_locks = LockScheme(false, m_header.headerLength(), m_header.recordLength());
+
+    const std::uint64_t physical = (*size - m_header.headerLength()) / m_header.recordLength();
+    if (m_header.recordCount() > physical && m_mode == OpenMode::Shared) {
+        // Another writer may be between growing the header count and writing its record: look again
+        // once it has let go of the header.
+        QV_TRY(lockDbf(m_locks.headerOffset(), true));
+        const std::uint64_t headerAt = m_locks.headerOffset();
+        auto again = m_dbf->size();
+        QV_TRY(m_dbf->read(0, prefix));
+        (void)m_dbfFile->unlock(headerAt, 1);
+        m_heldDbfLocks.erase(headerAt);
+        if (!again)
+            return again.error();
+        m_header.setRecordCount(static_cast<std::uint32_t>(bytes::readLe(prefix, 4, 4)));
+        *size = *again;
+    }
+    const std::uint64_t physicalNow = (*size - m_header.headerLength()) / m_header.recordLength();
+    if (m_header.recordCount() > physicalNow)
+        return makeError(ErrorCode::Corrupt, m_path + ": the record area is truncated: the header counts " +
+                                                 std::to_string(m_header.recordCount()) + " records, the file holds " +
+                                                 std::to_string(physicalNow));
+
+    if (m_header.hasMemo()) {
+        MemoFile::Kind kind = MemoFile::Kind::Fpt;
+        if (m_header.usesDbtMemo()) {
+            kind = MemoFile::Kind::Dbt;
+            m_memoFile.reset();
+            const std::string dbt = fileBeside(".DBT");
+            if (m_fs->exists(dbt)) {
+                auto memo = m_fs->open(dbt, m_mode, false);
+                if (!memo)
+                    return memo.error();
+                m_memoFile = std::move(*memo);
+            }
+        }
+        if (!m_memoFile)
+            return makeError(ErrorCode::Corrupt, m_path + ": the memo file is missing");
+        m_memoDevice = std::make_unique<PendingFile>(*m_memoFile);
+        m_memo.emplace(*m_memoDevice, kind);
+        QV_TRY(m_memo->loadHeader());
+    } else {
+        m_memoFile.reset();
+    }
+    return refreshCount();
+}
+
+Table::~Table()
+{
+    (void)close();
+}
+
+Status Table::close()
+{
+    if (!m_dbfFile)
+        return {};
+    Status status = post();
+    if (status && m_inBatch)
+        status = commitBatch();
+    if (!status) {
+        cancel();
+        m_dbf->clear();
+        if (m_memoDevice)
+            m_memoDevice->clear();
+    }
+    releaseLocks();
+    m_memo.reset();
+    m_memoDevice.reset();
+    m_dbf.reset();
+    m_memoFile.reset();
+    m_dbfFile.reset();
+    if (m_journal) {
+        const std::string journal = m_journal->path();
+        m_journal.reset();
+        // Only a sole user may remove the journal: a sharer could be about to write through it.
+        if (m_mode == OpenMode::Exclusive && status)
+            (void)m_fs->remove(journal);
+    }
+    return status;
+}
+
+int Table::fieldNumber(std::string_view name) const
+{
+    const auto& fields = m_header.fields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::string& f = fields[i].name;
+        if (f.size() == name.size() && std::equal(f.begin(), f.end(), name.begin(), [](char a, char b) {
+                return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+            }))
+            return static_cast<int>(i + 1);
+    }
+    return 0;
+}
+
+Status Table::refreshCount()
+{
+    auto size = m_dbf->size();
+    if (!size)
+        return size.error();
+    if (*size < m_header.headerLength())
+        return makeError(ErrorCode::Corrupt, m_path + ": the file is shorter than its header");
+    const std::uint64_t physical = (*size - m_header.headerLength()) / m_header.recordLength();
+    m_count = static_cast<std::uint32_t>(std::min<std::uint64_t>(physical, 0xFFFFFFFFu));
+    return {};
+}
+
+Result<std::uint32_t> Table::recCount()
+{
+    QV_TRY(refreshCount());
+    return m_count;
+}
+
+Status Table::readRecord(std::uint32_t recno)
+{
+    m_record.resize(m_header.recordLength());
+    const std::uint64_t offset = m_header.headerLength() + std::uint64_t{recno - 1} * m_header.recordLength();
+    return m_dbf->read(offset, m_record);
+}
+
+void Table::blankRecord()
+{
+    m_record.assign(m_header.recordLength(), ' ');
+}
+
+Status Table::setEof()
+{
+    m_recno = m_count + 1;
+    blankRecord();
+    m_eof = true;
+    m_bof = false;
+    return {};
+}
+
+bool Table::passes() const
+{
+    return !m_query || m_query->evaluateLogical(m_record);
+}
+
+Status Table::seekPassing(std::uint32_t from, Direction direction, bool& found)
+{
+    found = false;
+    std::int64_t r = from;
+    const std::int64_t step = direction == Direction::Forward ? 1 : -1;
+    while (r >= 1 && r <= m_count) {
+        QV_TRY(readRecord(static_cast<std::uint32_t>(r)));
+        if (passes()) {
+            m_recno = static_cast<std::uint32_t>(r);
+            found = true;
+            return {};
+        }
+        r += step;
+    }
+    return {};
+}
+
+Status Table::goTop()
+{
+    QV_TRY(post());
+    QV_TRY(refreshCount());
+    bool found = false;
+    QV_TRY(seekPassing(1, Direction::Forward, found));
+    if (!found) {
+        QV_TRY(setEof());
+        m_bof = true;
+        return {};
+    }
+    m_eof = m_bof = false;
+    return {};
+}
+
+Status Table::goBottom()
+{
+    QV_TRY(post());
+    QV_TRY(refreshCount());
+    bool found = false;
+    QV_TRY(seekPassing(m_count, Direction::Backward, found));
+    if (!found) {
+        QV_TRY(setEof());
+        m_bof = true;
+        return {};
+    }
+    m_eof = m_bof = false;
+    return {};
+}
+
+Status Table::skip(std::int64_t count)
+{
+    QV_TRY(post());
+    if (count == 0) {
+        if (!m_eof)
+            QV_TRY(readRecord(m_recno));
+        return {};
+    }
+    if (count > 0) {
+        if (m_eof)
+            return {};
+        for (std::int64_t i = 0; i < count; ++i) {
+            bool found = false;
+            if (m_recno + 1 > m_count)
+                QV_TRY(refreshCount());
+            QV_TRY(seekPassing(m_recno + 1, Direction::Forward, found));
+            if (!found)
+                return setEof();
+        }
+        m_bof = false;
+        return {};
+    }
+    for (std::int64_t i = 0; i > count; --i) {
+        bool found = false;
+        const bool fromEof = m_eof;
+        if (fromEof)
+            QV_TRY(refreshCount());
+        const std::uint32_t start = fromEof ? m_count : m_recno - 1;
+        QV_TRY(seekPassing(start, Direction::Backward, found));
+        if (found) {
+            m_eof = m_bof = false;
+            continue;
+        }
+        if (fromEof) {
+            // Nothing passes at all.
+            QV_TRY(setEof());
+            m_bof = true;
+            return {};
+        }
+        // Before the first passing record: stay on it, flagged bof.
+        QV_TRY(readRecord(m_recno));
+        m_bof = true;
+        return {};
+    }
+    return {};
+}
+
+Status Table::go(std::uint32_t recno)
+{
+    QV_TRY(post());
+    QV_TRY(refreshCount());
+    if (recno < 1 || recno > m_count)
+        return setEof();
+    QV_TRY(readRecord(recno));
+    m_recno = recno;
+    m_eof = m_bof = false;
+    return {};
+}
+
+std::string_view Table::rawField(int number) const
+{
+    if (number < 1 || number > fieldCount() || m_record.size() < m_header.recordLength())
+        return {};
+    const FieldInfo& f = field(number);
+    return std::string_view(m_record).substr(f.offset, f.width);
+}
+
+std::string Table::getTrimString(int number) const
+{
+    std::string_view v = rawField(number);
+    while (!v.empty() && (v.back() == ' ' || v.back() == '\0'))
+        v.remove_suffix(1);
+    return std::string(v);
+}
+
+bool Table::getLogical(int number) const
+{
+    const std::string_view v = rawField(number);
+    return !v.empty() && (v[0] == 'T' || v[0] == 't' || v[0] == 'Y' || v[0] == 'y');
+}
+
+std::uint32_t Table::memoBlock(std::string_view pointer) const
+{
+    if (m_header.isVisualFoxPro() && pointer.size() == 4)
+        return bytes::readLe(pointer, 0, 4);
+    std::uint64_t block = 0;
+    for (char c : pointer) {
+        if (c >= '0' && c <= '9')
+            block = std::min<std::uint64_t>(block * 10 + static_cast<std::uint64_t>(c - '0'), 0xFFFFFFFFu);
+    }
+    return static_cast<std::uint32_t>(block);
+}
+
+void Table::setMemoPointer(int number, std::uint32_t block)
+{
+    const FieldInfo& f = field(number);
+    char* out = m_record.data() + f.offset;
+    if (m_header.isVisualFoxPro() && f.width == 4) {
+        bytes::writeLe(out, block, 4);
+        return;
+    }
+    std::fill(out, out + f.width, ' ');
+    if (block == 0)
+        return;
+    const std::string digits = std::to_string(block);
+    std::copy(digits.begin(), digits.end(), out + f.width - std::min<std::size_t>(digits.size(), f.width));
+}
+
+Result<std::string> Table::getMemo(int number)
+{
+    if (number < 1 || number > fieldCount() || !isMemoField(field(number)))
+        return makeError(ErrorCode::BadArgument, "field " + std::to_string(number) + " is not a memo field");
+    if (auto it = m_pendingMemos.find(number); it != m_pendingMemos.end())
+        return it->second;
+    if (!m_memo)
+        return makeError(ErrorCode::BadState, m_path + ": the table has no memo file");
+    return m_memo->read(memoBlock(rawField(number)));
+}
+
+Status Table::lockDbf(std::uint64_t offset, bool wait)
+{
+    if (m_heldDbfLocks.count(offset))
+        return {};
+    QV_TRY(m_dbfFile->lock(offset, 1, LockKind::Exclusive, wait));
+    m_heldDbfLocks.insert(offset);
+    return {};
+}
+
+void Table::releaseLocks()
+{
+    if (m_dbfFile)
+        for (std::uint64_t offset : m_heldDbfLocks)
+            (void)m_dbfFile->unlock(offset, 1);
+    m_heldDbfLocks.clear();
+    if (m_memoLocked && m_memoFile)
+        (void)m_memoFile->unlock(LockScheme::kMemoLock, 1);
+    m_memoLocked = false;
+}
+
+Status Table::beginChange()
+{
+    if (m_state != State::Browse)
+        return {};
+    if (m_eof)
+        return makeError(ErrorCode::BadState, m_path + ": there is no current record");
+    if (m_mode == OpenMode::Shared) {
+        const std::uint64_t offset = m_locks.recordOffset(m_recno);
+        if (!m_heldDbfLocks.count(offset)) {
+            Status locked = lockDbf(offset, false);
+            if (!locked)
+                return makeError(ErrorCode::Locked, "record " + std::to_string(m_recno) + " is in use by another user");
+        }
+        // Change what is on disk now, not what was read before the lock.
+        QV_TRY(readRecord(m_recno));
+    }
+    m_state = State::Edit;
+    return {};
+}
+
+Status Table::appendBlank()
+{
+    QV_TRY(post());
+    QV_TRY(refreshCount());
+    m_state = State::Append;
+    blankRecord();
+    m_pendingMemos.clear();
+    m_recno = m_count + 1;
+    m_eof = m_bof = false;
+    return {};
+}
+
+Status Table::replace(int number, std::string_view text)
+{
+    if (number < 1 || number > fieldCount())
+        return makeError(ErrorCode::BadArgument, "there is no field " + std::to_string(number));
+    const FieldInfo& f = field(number);
+    if (isMemoField(f)) {
+        if (!m_memo || m_memo->kind() != MemoFile::Kind::Fpt)
+            return makeError(ErrorCode::BadState, m_path + ": memos of this table cannot be written");
+        QV_TRY(beginChange());
+        m_pendingMemos[number] = std::string(text);
+        return {};
+    }
+    QV_TRY(beginChange());
+    char* out = m_record.data() + f.offset;
+    if (f.type == 'L') {
+        const char c = text.empty() ? ' ' : text[0];
+        *out = (c == 'T' || c == 't' || c == 'Y' || c == 'y') ? 'T' : (c == ' ' ? ' ' : 'F');
+        return {};
+    }
+    if (f.type == 'N') {
+        // Numbers are right-aligned text; one that does not fit is all '*', as xBase writes it.
+        const std::size_t first = std::min(text.find_first_not_of(' '), text.size());
+        const std::size_t last = text.find_last_not_of(' ');
+        const std::string_view digits =
+            last == std::string_view::npos ? std::string_view() : text.substr(first, last - first + 1);
+        if (digits.size() > f.width) {
+            std::fill(out, out + f.width, '*');
+        } else {
+            std::fill(out, out + f.width - digits.size(), ' ');
+            std::copy(digits.begin(), digits.end(), out + f.width - digits.size());
+        }
+        return {};
+    }
+    const std::size_t n = std::min<std::size_t>(text.size(), f.width);
+    std::copy(text.begin(), text.begin() + static_cast<long>(n), out);
+    std::fill(out + n, out + f.width, ' ');
+    return {};
+}
+
+Status Table::replaceLogical(int number, bool value)
+{
+    if (number < 1 || number > fieldCount() || field(number).type != 'L')
+        return makeError(ErrorCode::BadArgument, "field " + std::to_string(number) + " is not a logical field");
+    return replace(number, value ? "T" : "F");
+}
+
+Status Table::setDeleted(bool isDeleted)
+{
+    QV_TRY(beginChange());
+    m_record[0] = isDeleted ? '*' : ' ';
+    return {};
+}
+
+void Table::cancel()
+{
+    const State was = m_state;
+    m_state = State::Browse;
+    m_pendingMemos.clear();
+    if (!m_inBatch)
+        releaseLocks();
+    if (was == State::Append || m_recno > m_count) {
+        (void)setEof();
+        return;
+    }
+    if (was == State::Edit && !readRecord(m_recno))
+        (void)setEof();
+}
+
+Status Table::post()
+{
+    if (m_state == State::Browse)
+        return {};
+    Status status = writePending();
+    if (status && !m_inBatch)
+        status = commit();
+    if (!status) {
+        // Nothing of a failed post may linger: drop the transaction and what was read under it.
+        m_dbf->clear();
+        if (m_memoDevice)
+            m_memoDevice->clear();
+        m_inBatch = false;
+        if (m_memo)
+            (void)m_memo->loadHeader();
+        releaseLocks();
+        (void)refreshCount();
+        cancel();
+        return status;
+    }
+    m_state = State::Browse;
+    m_pendingMemos.clear();
+    return {};
+}
+
+Status Table::writePending()
+{
+    const bool shared = m_mode == OpenMode::Shared;
+    if (m_state == State::Append) {
+        if (shared)
+            QV_TRY(lockDbf(m_locks.headerOffset(), true));
+        QV_TRY(refreshCount());
+        const std::uint32_t recno = m_count + 1;
+        if (shared)
+            QV_TRY(lockDbf(m_locks.recordOffset(recno), true));
+        m_recno = recno;
+    }
+    if (!m_pendingMemos.empty()) {
+        if (shared && !m_memoLocked) {
+            QV_TRY(m_memoFile->lock(LockScheme::kMemoLock, 1, LockKind::Exclusive, true));
+            m_memoLocked = true;
+            QV_TRY(m_memo->loadHeader());
+        }
+        for (const auto& [number, text] : m_pendingMemos) {
+            auto block = m_memo->write(memoBlock(rawField(number)), text);
+            if (!block)
+                return block.error();
+            setMemoPointer(number, *block);
+        }
+    }
+    const std::uint64_t offset = m_header.headerLength() + std::uint64_t{m_recno - 1} * m_header.recordLength();
+    QV_TRY(m_dbf->write(offset, m_record));
+    if (m_state == State::Append) {
+        m_header.setRecordCount(m_recno);
+        m_header.setLastUpdate(today());
+        QV_TRY(m_dbf->write(0, m_header.serializePrefix()));
+        QV_TRY(m_dbf->write(offset + m_header.recordLength(), std::string_view("\x1A", 1)));
+        m_count = m_recno;
+    }
+    return {};
+}
+
+Status Table::commit()
+{
+    if (!m_journal) {
+        auto opened = Journal::open(*m_fs, fileBeside(".JNL"));
+        if (!opened)
+            return opened.error();
+        m_journal = std::move(*opened);
+        m_journal->setSync(m_options.sync);
+    }
+    std::array<PendingFile*, 3> files{m_dbf.get(), m_memoDevice.get(), nullptr};
+    Status status = m_journal->commit(files);
+    releaseLocks();
+    return status;
+}
+
+Status Table::beginBatch()
+{
+    QV_TRY(post());
+    m_inBatch = true;
+    return {};
+}
+
+Status Table::commitBatch()
+{
+    QV_TRY(post());
+    if (!m_inBatch)
+        return {};
+    m_inBatch = false;
+    Status status = commit();
+    if (!status) {
+        if (m_memo)
+            (void)m_memo->loadHeader();
+        (void)refreshCount();
+        if (m_recno > m_count || !readRecord(m_recno))
+            (void)setEof();
+    }
+    return status;
+}
+
+Result<Expression> Table::compile(std::string_view expression) const
+{
+    return Expression::compile(expression, m_header.fields());
+}
+
+Status Table::setQuery(std::string_view expression)
+{
+    if (expression.find_first_not_of(' ') == std::string_view::npos) {
+        m_query.reset();
+        return {};
+    }
+    auto compiled = compile(expression);
+    if (!compiled)
+        return compiled.error();
+    if (compiled->type() != Expression::Type::Logical)
+        return makeError(ErrorCode::BadExpression, "a query must be a logical expression");
+    m_query = std::move(*compiled);
+    return {};
+}
+
+const std::string& Table::query() const
+{
+    return m_query ? m_query->source() : m_noQuery;
+}
+
+Result<std::uint32_t> Table::queryRecCount()
+{
+    QV_TRY(post());
+    if (!m_query) {
+        QV_TRY(refreshCount());
+        return m_count;
+    }
+    std::uint32_t count = 0;
+    QV_TRY(scan([&](std::uint32_t, std::string_view record) {
+        count += m_query->evaluateLogical(record) ? 1 : 0;
+        return true;
+    }));
+    return count;
+}
+
+Result<bool> Table::evalLogical(std::string_view expression) const
+{
+    auto compiled = compile(expression);
+    if (!compiled)
+        return compiled.error();
+    if (compiled->type() != Expression::Type::Logical)
+        return makeError(ErrorCode::BadExpression, "the expression is not logical");
+    return compiled->evaluateLogical(m_record);
+}
+
+Status Table::scan(const std::function<bool(std::uint32_t, std::string_view)>& visit)
+{
+    QV_TRY(refreshCount());
+    const std::size_t length = m_header.recordLength();
+    const std::uint32_t perChunk = static_cast<std::uint32_t>(std::max<std::size_t>(1, (256 * 1024) / length));
+    std::string chunk;
+    for (std::uint32_t first = 1; first <= m_count; first += perChunk) {
+        const std::uint32_t n = std::min(perChunk, m_count - first + 1);
+        chunk.resize(std::size_t{n} * length);
+        QV_TRY(m_dbf->read(m_header.headerLength() + std::uint64_t{first - 1} * length, chunk));
+        for (std::uint32_t i = 0; i < n; ++i)
+            if (!visit(first + i, std::string_view(chunk).substr(std::size_t{i} * length, length)))
+                return {};
+    }
+    return {};
+}
+
+Status Table::requireExclusive(const char* what) const
+{
+    if (m_mode != OpenMode::Exclusive)
+        return makeError(ErrorCode::BadState, std::string(what) + " needs the table open exclusively");
+    return {};
+}
+
+Status Table::rewriteMemoFile(std::string& records, std::uint32_t count, const ProgressFn& progress)
+{
+    const std::size_t length = m_header.recordLength();
+    const std::uint32_t blockSize = m_memo->blockSize();
+    std::string image = MemoFile::emptyFpt(static_cast<std::uint16_t>(blockSize));
+    image.resize(std::max<std::size_t>(image.size(), std::size_t{m_memo->firstDataBlock()} * blockSize), '\0');
+    int reported = -1;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        m_record.assign(records, std::size_t{i} * length, length);
+        for (int n = 1; n <= fieldCount(); ++n) {
+            if (!isMemoField(field(n)))
+                continue;
+            const std::uint32_t block = memoBlock(rawField(n));
+            if (block == 0)
+                continue;
+            auto text = m_memo->read(block);
+            if (!text)
+                return text.error();
+            if (text->empty()) {
+                setMemoPointer(n, 0);
+                continue;
+            }
+            image.resize((image.size() + blockSize - 1) / blockSize * blockSize, '\0');
+            const std::uint32_t newBlock = static_cast<std::uint32_t>(image.size() / blockSize);
+            char prefix[8];
+            bytes::writeBe(prefix, 1, 4);
+            bytes::writeBe(prefix + 4, static_cast<std::uint32_t>(text->size()), 4);
+            image.append(prefix, 8);
+            image.append(*text);
+            setMemoPointer(n, newBlock);
+        }
+        records.replace(std::size_t{i} * length, length, m_record);
+        const int percent = static_cast<int>(50 + std::uint64_t{i} * 50 / std::max<std::uint32_t>(count, 1));
+        if (progress && percent != reported)
+            progress(reported = percent);
+    }
+    bytes::writeBe(&image[0], static_cast<std::uint32_t>((image.size() + blockSize - 1) / blockSize), 4);
+    QV_TRY(m_memoDevice->truncate(0));
+    return m_memoDevice->write(0, image);
+}
+
+Status Table::pack(const ProgressFn& progress)
+{
+    QV_TRY(requireExclusive("pack"));
+    QV_TRY(post());
+    if (m_inBatch)
+        QV_TRY(commitBatch());
+    QV_TRY(refreshCount());
+    if (progress)
+        progress(0);
+    const std::size_t length = m_header.recordLength();
+    std::string records;
+    records.reserve(std::size_t{m_count} * length);
+    std::uint32_t kept = 0;
+    int reported = 0;
+    QV_TRY(scan([&](std::uint32_t recno, std::string_view record) {
+        if (record[0] != '*') {
+            records.append(record);
+            ++kept;
+        }
+        const int percent = static_cast<int>(std::uint64_t{recno} * 50 / m_count);
+        if (progress && percent != reported)
+            progress(reported = percent);
+        return true;
+    }));
+    Status status = m_memo ? rewriteMemoFile(records, kept, progress) : Status();
+    if (status) {
+        m_header.setRecordCount(kept);
+        m_header.setLastUpdate(today());
+        status = m_dbf->truncate(m_header.headerLength());
+    }
+    if (status)
+        status = m_dbf->write(0, m_header.serializePrefix());
+    if (status)
+        status = m_dbf->write(m_header.headerLength(), records + "\x1A");
+    if (status)
+        status = commit();
+    if (!status) {
+        m_dbf->clear();
+        if (m_memoDevice)
+            m_memoDevice->clear();
+        QV_TRY(load());
+    } else if (m_memo) {
+        QV_TRY(m_memo->loadHeader());
+    }
+    QV_TRY(goTop());
+    if (status && progress)
+        progress(100);
+    return status;
+}
+
+Status Table::zap(const ProgressFn& progress)
+{
+    QV_TRY(requireExclusive("zap"));
+    QV_TRY(post());
+    if (m_inBatch)
+        QV_TRY(commitBatch());
+    if (progress)
+        progress(0);
+    m_header.setRecordCount(0);
+    m_header.setLastUpdate(today());
+    Status status = m_dbf->truncate(m_header.headerLength());
+    if (status)
+        status = m_dbf->write(0, m_header.serializePrefix());
+    if (status)
+        status = m_dbf->write(m_header.headerLength(), std::string_view("\x1A", 1));
+    if (status && m_memo && m_memo->kind() == MemoFile::Kind::Fpt) {
+        status = m_memoDevice->truncate(0);
+        if (status)
+            status = m_memoDevice->write(0, MemoFile::emptyFpt(static_cast<std::uint16_t>(m_memo->blockSize())));
+    }
+    if (status)
+        status = commit();
+    if (!status) {
+        m_dbf->clear();
+        if (m_memoDevice)
+            m_memoDevice->clear();
+        QV_TRY(load());
+    } else if (m_memo) {
+        QV_TRY(m_memo->loadHeader());
+    }
+    QV_TRY(goTop());
+    if (status && progress)
+        progress(100);
+    return status;
+}
+
+} // namespace quorvo::xbase

@@ -1,0 +1,175 @@
+#pragma once
+
+#include "store/xbase/DbfHeader.h"
+#include "store/xbase/Error.h"
+#include "store/xbase/Expression.h"
+#include "store/xbase/File.h"
+#include "store/xbase/Journal.h"
+#include "store/xbase/LockScheme.h"
+#include "store/xbase/MemoFile.h"
+#include "store/xbase/PendingFile.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quorvo::xbase {
+
+using ProgressFn = std::function<void(int)>;
+
+struct TableOptions
+{
+    FileSystem* fileSystem = nullptr; // the disk when null
+    // Sync the journal and the data files at each commit. Off only for benchmarks and bulk tests.
+    bool sync = true;
+    // The date written into the header; the system's local date when empty.
+    std::function<Date3()> today;
+};
+
+// One open table: a work area with a current record, a query and a pending change. Opened shared,
+// every write takes the FoxPro record, header and memo locks and holds them until its commit; opened
+// exclusive, it takes none. Every post (or batch of posts), pack and zap is one journal transaction.
+//
+// Fields are numbered from 1. Moves follow record order and skip records the query rejects; go()
+// ignores the query, as xBase does.
+class Table
+{
+public:
+    static Status create(const std::string& path, std::span<const FieldInfo> fields, const TableOptions& options = {});
+    static Result<std::unique_ptr<Table>> open(const std::string& path, OpenMode mode,
+                                               const TableOptions& options = {});
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    // Posts a pending change and closes the files; the table must not be used afterwards.
+    Status close();
+
+    const std::string& path() const { return m_path; }
+    bool exclusive() const { return m_mode == OpenMode::Exclusive; }
+    const DbfHeader& header() const { return m_header; }
+    int fieldCount() const { return static_cast<int>(m_header.fields().size()); }
+    const FieldInfo& field(int number) const { return m_header.fields()[static_cast<std::size_t>(number - 1)]; }
+    // 0 when the table has no field of that name (any letter case).
+    int fieldNumber(std::string_view name) const;
+    std::uint16_t recordSize() const { return m_header.recordLength(); }
+
+    Status goTop();
+    Status goBottom();
+    Status skip(std::int64_t count = 1);
+    Status go(std::uint32_t recno);
+    std::uint32_t recNo() const { return m_recno; }
+    bool eof() const { return m_eof; }
+    bool bof() const { return m_bof; }
+    Result<std::uint32_t> recCount();
+
+    // The current record's bytes; blank at eof.
+    std::string_view record() const { return m_record; }
+    std::string_view rawField(int number) const;
+    std::string getString(int number) const { return std::string(rawField(number)); }
+    std::string getTrimString(int number) const;
+    bool getLogical(int number) const;
+    Result<std::string> getMemo(int number);
+    bool deleted() const { return !m_record.empty() && m_record[0] == '*'; }
+
+    // Starts a new blank record; it gets its number when posted.
+    Status appendBlank();
+    // Text is cut or blank-padded to the field's width; a logical field takes T/t/Y/y as true; a memo
+    // field stores the text in the memo file. A refused record lock fails with nothing changed.
+    Status replace(int number, std::string_view text);
+    Status replaceLogical(int number, bool value);
+    Status setDeleted(bool deleted);
+    // Writes the pending change in one transaction (or into the open batch).
+    Status post();
+    // Drops the pending change; nothing of it was written.
+    void cancel();
+    bool pending() const { return m_state != State::Browse; }
+
+    // Many posts as one transaction: the bulk commands and the upgrade.
+    Status beginBatch();
+    Status commitBatch();
+
+    Result<Expression> compile(std::string_view expression) const;
+    // "" removes the query.
+    Status setQuery(std::string_view expression);
+    const std::string& query() const;
+    Result<std::uint32_t> queryRecCount();
+    Result<bool> evalLogical(std::string_view expression) const;
+
+    // Every record in record order, from a read-ahead buffer; stop by returning false. Pending changes of
+    // the current record are not seen.
+    Status scan(const std::function<bool(std::uint32_t recno, std::string_view record)>& visit);
+
+    // Exclusive use only. Pack drops records flagged deleted and rewrites the memo file with the live
+    // memos only; zap drops every record. Progress goes from 0 to 100.
+    Status pack(const ProgressFn& progress = {});
+    Status zap(const ProgressFn& progress = {});
+
+private:
+    enum class State
+    {
+        Browse,
+        Edit,
+        Append,
+    };
+    enum class Direction
+    {
+        Forward,
+        Backward,
+    };
+
+    Table() = default;
+    Status load();
+    Status refreshCount();
+    Status readRecord(std::uint32_t recno);
+    void blankRecord();
+    Status setEof();
+    bool passes() const;
+    Status seekPassing(std::uint32_t from, Direction direction, bool& found);
+    Status beginChange();
+    Status writePending();
+    Status commit();
+    void releaseLocks();
+    Status lockDbf(std::uint64_t offset, bool wait);
+    Status requireExclusive(const char* what) const;
+    std::uint32_t memoBlock(std::string_view pointer) const;
+    void setMemoPointer(int number, std::uint32_t block);
+    Status rewriteMemoFile(std::string& records, std::uint32_t count, const ProgressFn& progress);
+    std::string fileBeside(const char* extension) const;
+    Date3 today() const;
+
+    std::string m_path;
+    OpenMode m_mode = OpenMode::Shared;
+    TableOptions m_options;
+    FileSystem* m_fs = nullptr;
+    std::unique_ptr<File> m_dbfFile;
+    std::unique_ptr<File> m_memoFile;
+    std::unique_ptr<PendingFile> m_dbf;
+    std::unique_ptr<PendingFile> m_memoDevice;
+    std::optional<MemoFile> m_memo;
+    std::unique_ptr<Journal> m_journal;
+    DbfHeader m_header;
+    LockScheme m_locks;
+
+    std::uint32_t m_count = 0;
+    std::uint32_t m_recno = 0;
+    bool m_eof = true;
+    bool m_bof = true;
+    std::string m_record;
+
+    State m_state = State::Browse;
+    std::map<int, std::string> m_pendingMemos;
+    bool m_inBatch = false;
+    std::set<std::uint64_t> m_heldDbfLocks;
+    bool m_memoLocked = false;
+
+    std::optional<Expression> m_query;
+    std::string m_noQuery;
+};
+
+} // namespace quorvo::xbase
