@@ -1,7 +1,10 @@
-#include <cstdio>
+#include "StoreTool.h"
 
-int main()
+#include <iostream>
+
+int main(int argc, char* argv[])
 {
-    std::fputs("quorvo-store: no commands yet\n", stderr);
-    return 1;
+    std::ios::sync_with_stdio(false);
+    quorvo::StoreTool tool(std::cout, std::cerr);
+    return tool.run(std::vector<std::string>(argv + 1, argv + argc));
 }

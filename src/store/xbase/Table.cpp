@@ -1,6 +1,7 @@
 #include "store/xbase/Table.h"
 
 #include "store/xbase/ByteOrder.h"
+#include "store/xbase/SiblingPath.h"
 
 #include <algorithm>
 #include <array>
@@ -10,24 +11,6 @@
 namespace quorvo::xbase {
 
 namespace {
-
-// Replaces the extension, following the letter case of the one given ("tasks.dbf" -> "tasks.fpt").
-std::string replaceExtension(const std::string& path, const char* extension)
-{
-    const std::size_t slash = path.find_last_of('/');
-    const std::size_t dot = path.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    const std::string base = hasExtension ? path.substr(0, dot) : path;
-    bool lower = false;
-    if (hasExtension)
-        for (std::size_t i = dot + 1; i < path.size(); ++i)
-            lower = lower || std::islower(static_cast<unsigned char>(path[i]));
-    std::string ext(extension);
-    if (lower)
-        for (char& c : ext)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return base + ext;
-}
 
 bool isMemoField(const FieldInfo& f)
 {
@@ -53,7 +36,7 @@ Status Table::create(const std::string& path, std::span<const FieldInfo> fields,
     if (!header)
         return header.error();
     if (header->hasMemo()) {
-        auto memo = fs.open(replaceExtension(path, ".FPT"), OpenMode::Exclusive, true);
+        auto memo = fs.open(siblingPath(path, ".FPT"), OpenMode::Exclusive, true);
         if (!memo)
             return memo.error();
         QV_TRY((*memo)->truncate(0));
@@ -61,7 +44,7 @@ Status Table::create(const std::string& path, std::span<const FieldInfo> fields,
         QV_TRY((*memo)->sync());
     }
     // A structural index left from an earlier table would describe records that no longer exist.
-    QV_TRY(fs.remove(replaceExtension(path, ".CDX")));
+    QV_TRY(fs.remove(siblingPath(path, ".CDX")));
     auto dbf = fs.open(path, OpenMode::Exclusive, true);
     if (!dbf)
         return dbf.error();
@@ -88,7 +71,7 @@ Result<std::unique_ptr<Table>> Table::open(const std::string& path, OpenMode mod
 
     // The memo file is opened before the header is trusted: a journal left by a writer that died may
     // have to restore both.
-    const std::string fpt = replaceExtension(path, ".FPT");
+    const std::string fpt = siblingPath(path, ".FPT");
     if (fs.exists(fpt)) {
         auto memo = fs.open(fpt, mode, false);
         if (!memo)
@@ -112,7 +95,7 @@ Result<std::unique_ptr<Table>> Table::open(const std::string& path, OpenMode mod
 
 std::string Table::fileBeside(const char* extension) const
 {
-    return replaceExtension(m_path, extension);
+    return siblingPath(m_path, extension);
 }
 
 Date3 Table::today() const

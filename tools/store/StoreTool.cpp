@@ -1,0 +1,210 @@
+#include "StoreTool.h"
+
+#include "store/TaskGenerator.h"
+#include "store/xbase/Table.h"
+#include "store/xbase/TableVerifier.h"
+
+#include <charconv>
+#include <ctime>
+#include <iomanip>
+#include <ostream>
+
+namespace quorvo {
+
+namespace {
+
+// Memo text on one line: line breaks and other control bytes as escapes.
+std::string escaped(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+                out += hex;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out;
+}
+
+const char* versionName(unsigned char v)
+{
+    switch (v) {
+    case 0x03:
+        return "dBASE III / FoxPro without memo";
+    case 0xF5:
+        return "FoxPro 2.x with memo";
+    case 0x83:
+        return "dBASE III with memo";
+    case 0x30:
+    case 0x31:
+    case 0x32:
+        return "Visual FoxPro";
+    default:
+        return "other";
+    }
+}
+
+} // namespace
+
+int StoreTool::run(const std::vector<std::string>& args)
+{
+    if (args.size() < 2)
+        return usage();
+    const std::string& command = args[0];
+    const std::vector<std::string> rest(args.begin() + 2, args.end());
+    if (command == "info" && rest.empty())
+        return info(args[1]);
+    if (command == "list")
+        return list(args[1], rest);
+    if (command == "check" && rest.empty())
+        return check(args[1]);
+    if (command == "pack" && rest.empty())
+        return pack(args[1]);
+    if (command == "generate" && rest.size() == 1)
+        return generate(args[1], rest[0]);
+    return usage();
+}
+
+int StoreTool::usage()
+{
+    m_err << "usage: quorvo-store info FILE.DBF | list FILE.DBF [--query EXPR] | check FILE.DBF | "
+             "pack FILE.DBF | generate N FILE.DBF\n";
+    return 2;
+}
+
+int StoreTool::fail(const std::string& message)
+{
+    m_err << "quorvo-store: " << message << '\n';
+    return 1;
+}
+
+int StoreTool::info(const std::string& path)
+{
+    auto table = xbase::Table::open(path, xbase::OpenMode::Shared);
+    if (!table)
+        return fail(table.error().message);
+    const xbase::DbfHeader& h = (*table)->header();
+    auto count = (*table)->recCount();
+    if (!count)
+        return fail(count.error().message);
+    const xbase::Date3 updated = h.lastUpdate();
+    m_out << "file:          " << path << '\n'
+          << "version:       0x" << std::hex << std::uppercase << int(h.version()) << std::dec << " ("
+          << versionName(h.version()) << ")\n"
+          << "last update:   " << std::setfill('0') << std::setw(2) << updated.year % 100 << '-' << std::setw(2)
+          << updated.month << '-' << std::setw(2) << updated.day << std::setfill(' ') << '\n'
+          << "records:       " << *count << " (header says " << h.recordCount() << ")\n"
+          << "header length: " << h.headerLength() << '\n'
+          << "record length: " << h.recordLength() << '\n'
+          << "flags:         0x" << std::hex << int(h.flags()) << '\n'
+          << "code page:     0x" << int(h.codePage()) << std::dec << '\n'
+          << "fields:\n";
+    int n = 1;
+    for (const xbase::FieldInfo& f : h.fields())
+        m_out << "  " << std::setw(3) << n++ << "  " << std::left << std::setw(10) << f.name << std::right << ' '
+              << f.type << ' ' << std::setw(3) << f.width << ' ' << int(f.decimals) << "  offset " << f.offset << '\n';
+    return 0;
+}
+
+int StoreTool::list(const std::string& path, const std::vector<std::string>& options)
+{
+    std::string query;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        if (options[i] == "--query" && i + 1 < options.size())
+            query = options[++i];
+        else
+            return usage();
+    }
+    auto opened = xbase::Table::open(path, xbase::OpenMode::Shared);
+    if (!opened)
+        return fail(opened.error().message);
+    xbase::Table& table = **opened;
+    if (auto set = table.setQuery(query); !set)
+        return fail(set.error().message);
+    if (auto top = table.goTop(); !top)
+        return fail(top.error().message);
+    std::string line;
+    while (!table.eof()) {
+        line = std::to_string(table.recNo());
+        line += table.deleted() ? " *" : "  ";
+        for (int n = 1; n <= table.fieldCount(); ++n) {
+            line += n == 1 ? " " : " | ";
+            const char type = table.field(n).type;
+            if (type == 'M' || type == 'G' || type == 'P') {
+                auto memo = table.getMemo(n);
+                if (!memo)
+                    return fail("record " + std::to_string(table.recNo()) + ": " + memo.error().message);
+                line += escaped(*memo);
+            } else {
+                line += escaped(table.getTrimString(n));
+            }
+        }
+        m_out << line << '\n';
+        if (auto next = table.skip(1); !next)
+            return fail(next.error().message);
+    }
+    return 0;
+}
+
+int StoreTool::check(const std::string& path)
+{
+    xbase::TableVerifier verifier(xbase::diskFileSystem());
+    if (auto status = verifier.verify(path); !status)
+        return fail(status.error().message);
+    m_out << path << ": ok\n";
+    return 0;
+}
+
+int StoreTool::pack(const std::string& path)
+{
+    auto table = xbase::Table::open(path, xbase::OpenMode::Exclusive);
+    if (!table)
+        return fail(table.error().message);
+    auto before = (*table)->recCount();
+    if (auto packed = (*table)->pack(); !packed)
+        return fail(packed.error().message);
+    auto after = (*table)->recCount();
+    if (auto closed = (*table)->close(); !closed)
+        return fail(closed.error().message);
+    m_out << path << ": " << (before ? *before : 0) << " records, " << (after ? *after : 0) << " kept\n";
+    return 0;
+}
+
+int StoreTool::generate(const std::string& countText, const std::string& path)
+{
+    std::uint32_t count = 0;
+    const auto [end, error] = std::from_chars(countText.data(), countText.data() + countText.size(), count);
+    if (error != std::errc() || end != countText.data() + countText.size())
+        return fail("not a number of tasks: " + countText);
+    TaskGenerator::Options options;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    options.baseYear = local.tm_year + 1900;
+    options.baseMonth = local.tm_mon + 1;
+    options.baseDay = local.tm_mday;
+    if (auto status = TaskGenerator::createTable(path, count, options); !status)
+        return fail(status.error().message);
+    m_out << path << ": " << count << " tasks\n";
+    return 0;
+}
+
+} // namespace quorvo

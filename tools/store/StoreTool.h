@@ -1,0 +1,31 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace quorvo {
+
+// quorvo-store: inspect and maintain data files from a shell. Each command returns the exit code: 0 on
+// success, 1 on failure with one line on the error stream, 2 for a command line it does not understand.
+class StoreTool
+{
+public:
+    StoreTool(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+
+    int run(const std::vector<std::string>& args);
+
+private:
+    int info(const std::string& path);
+    int list(const std::string& path, const std::vector<std::string>& options);
+    int check(const std::string& path);
+    int pack(const std::string& path);
+    int generate(const std::string& count, const std::string& path);
+    int usage();
+    int fail(const std::string& message);
+
+    std::ostream& m_out;
+    std::ostream& m_err;
+};
+
+} // namespace quorvo
