@@ -378,6 +378,12 @@ void TestExpression::errors_data()
                                        << "syntax error at position 5: unexpected character 0x01";
     QTest::newRow("too deeply nested") << QByteArray(65, '(') + "DONE" + QByteArray(65, ')')
                                        << "syntax error at position 65: nested too deeply";
+    QTest::newRow("too long a source") << QByteArray(1 << 20, ' ') + "DONE"
+                                       << "syntax error at position 1048577: expression too long";
+    QByteArray tooWide = "KEYS";
+    for (int i = 0; i < 17476; ++i) // the 17 477th KEYS passes 1 MiB; its + is at 5 * 17 476
+        tooWide += "+KEYS";
+    QTest::newRow("too wide a text") << tooWide << "text too long at position 87380: more than 1048576 bytes";
     QTest::newRow("text + logical") << QByteArray("DATE + DONE")
                                     << "type mismatch at position 6: '+' needs text on both sides";
     QTest::newRow("logical + text") << QByteArray("DONE + DATE")
