@@ -14,8 +14,10 @@ using Op = ExpressionNode::Op;
 
 // Real expressions nest a handful of levels; the limit keeps hostile input off the end of the stack.
 constexpr int kMaxDepth = 64;
-// Far beyond any key or filter, small enough that a runaway concatenation cannot exhaust memory.
+// Far beyond any key or filter, small enough that a runaway concatenation cannot exhaust memory. The
+// same bound on the source keeps every node, operand and constant offset within 32 bits.
 constexpr std::size_t kMaxTextWidth = std::size_t{1} << 20;
+constexpr std::size_t kMaxSourceSize = std::size_t{1} << 20;
 // A DBF record length is a 16-bit number.
 constexpr std::size_t kMaxRecordSize = 65536;
 
@@ -86,11 +88,13 @@ std::string quotedForMessage(std::string_view text)
 } // namespace
 
 ExpressionParser::ExpressionParser(std::string_view source, std::span<const FieldInfo> fields)
-    : m_fields(fields), m_lexer(source), m_program(std::string(source))
+    : m_source(source), m_fields(fields), m_lexer(source), m_program(std::string(source))
 {}
 
 Result<ExpressionProgram> ExpressionParser::parse()
 {
+    if (m_source.size() > kMaxSourceSize)
+        return syntaxError(kMaxSourceSize + 1, "expression too long");
     advance();
     if (m_token.kind == Kind::End)
         return syntaxError(m_token.position, "empty expression");

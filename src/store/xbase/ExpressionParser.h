@@ -56,6 +56,7 @@ private:
     Error typeMismatch(const ExpressionToken& at, std::string_view what) const;
     Result<std::uint32_t> checkedWidth(std::size_t width, std::size_t position) const;
 
+    std::string_view m_source;
     std::span<const FieldInfo> m_fields;
     ExpressionLexer m_lexer;
     ExpressionToken m_token;

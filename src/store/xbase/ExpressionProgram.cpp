@@ -36,8 +36,6 @@ bool isTrueByte(char c)
 // the start of the right one sorts first. Bytes compare unsigned (memcmp does).
 int compareLoose(std::string_view left, std::string_view right)
 {
-    if (right.empty())
-        return 0;
     const std::size_t common = std::min(left.size(), right.size());
     if (const int order = std::memcmp(left.data(), right.data(), common); order != 0)
         return order;
