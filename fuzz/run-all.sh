@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$builddir/crashes"
 status=0
 for target in "$builddir"/fuzz/fuzz_*; do
-    [ -x "$target" ] || continue
+    [ -f "$target" ] && [ -x "$target" ] || continue
     name=$(basename "$target")
     work="$builddir/corpus/$name"
     mkdir -p "$work"

@@ -3,6 +3,7 @@
 #include "store/xbase/ByteOrder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace quorvo::xbase {
@@ -12,14 +13,20 @@ namespace {
 constexpr char kMagic[8] = {'Q', 'V', 'J', 'N', 'L', '\x01', '\0', '\0'};
 constexpr std::size_t kPrologue = 16;
 
-std::uint32_t fnv1a(std::string_view data)
+// A journal can hold a whole table (pack), so the checksum takes eight bytes a step.
+std::uint32_t checksum(std::string_view data)
 {
-    std::uint32_t h = 2166136261u;
-    for (unsigned char c : data) {
-        h ^= c;
-        h *= 16777619u;
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    std::size_t i = 0;
+    for (; i + 8 <= data.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, data.data() + i, 8);
+        h = (h ^ word) * 0x100000001b3ull;
+        h ^= h >> 29;
     }
-    return h;
+    for (; i < data.size(); ++i)
+        h = (h ^ static_cast<unsigned char>(data[i])) * 0x100000001b3ull;
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
 void put64(std::string& out, std::uint64_t v)
@@ -46,7 +53,7 @@ std::uint64_t get64(std::string_view s, std::size_t at)
 class JournalLock
 {
 public:
-    explicit JournalLock(File& file) : m_file(file) {}
+    JournalLock(File& file, bool needed) : m_file(file), m_needed(needed) {}
     ~JournalLock()
     {
         if (m_held)
@@ -56,6 +63,8 @@ public:
     JournalLock& operator=(const JournalLock&) = delete;
     Status acquire()
     {
+        if (!m_needed)
+            return {};
         QV_TRY(m_file.lock(0, 1, LockKind::Exclusive, true));
         m_held = true;
         return {};
@@ -63,6 +72,7 @@ public:
 
 private:
     File& m_file;
+    bool m_needed;
     bool m_held = false;
 };
 
@@ -84,7 +94,7 @@ Result<std::unique_ptr<Journal>> Journal::open(FileSystem& fs, const std::string
 
 Status Journal::recover(std::span<File* const> files)
 {
-    JournalLock lock(*m_file);
+    JournalLock lock(*m_file, m_shared);
     QV_TRY(lock.acquire());
     return recoverLocked(files);
 }
@@ -107,7 +117,7 @@ Status Journal::recoverLocked(std::span<File* const> files)
     if (complete) {
         payloadLength = bytes::readLe(s, 8, 4);
         complete = s.size() - kPrologue >= payloadLength &&
-                   fnv1a(s.substr(kPrologue, payloadLength)) == bytes::readLe(s, 12, 4);
+                   checksum(s.substr(kPrologue, payloadLength)) == bytes::readLe(s, 12, 4);
     }
     if (complete) {
         const std::string_view p = s.substr(kPrologue, payloadLength);
@@ -159,7 +169,7 @@ Status Journal::commit(std::span<PendingFile* const> files)
         anyDirty = anyDirty || (f != nullptr && f->dirty());
     if (!anyDirty)
         return {};
-    JournalLock lock(*m_file);
+    JournalLock lock(*m_file, m_shared);
     Status status = lock.acquire();
     if (status) {
         std::vector<File*> raw;
@@ -180,7 +190,8 @@ Status Journal::commit(std::span<PendingFile* const> files)
 
 Status Journal::writeAndApply(std::span<PendingFile* const> files)
 {
-    std::string payload;
+    // The prologue goes in front once the payload is complete; room is kept so nothing is copied.
+    std::string payload(kPrologue, '\0');
     std::vector<std::uint64_t> originalSizes(files.size(), 0);
     std::size_t dirtyCount = 0;
     for (std::size_t role = 0; role < files.size(); ++role) {
@@ -238,11 +249,11 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
     }
     bytes::writeLe(&payload[entryCountAt], entryCount, 4);
 
-    std::string record(kMagic, 8);
-    put32(record, static_cast<std::uint32_t>(payload.size()));
-    put32(record, fnv1a(payload));
-    record += payload;
-    QV_TRY(m_file->writeAt(0, record));
+    const std::string_view body = std::string_view(payload).substr(kPrologue);
+    std::memcpy(payload.data(), kMagic, 8);
+    bytes::writeLe(&payload[8], static_cast<std::uint32_t>(body.size()), 4);
+    bytes::writeLe(&payload[12], checksum(body), 4);
+    QV_TRY(m_file->writeAt(0, payload));
     if (m_sync)
         QV_TRY(m_file->sync());
 
@@ -254,14 +265,17 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
             QV_TRY(file.truncate(*f->diskLimit()));
         for (const auto& [offset, data] : f->extents())
             QV_TRY(file.writeAt(offset, data));
-        auto wanted = f->size();
-        if (!wanted)
-            return wanted.error();
-        auto actual = file.size();
-        if (!actual)
-            return actual.error();
-        if (*actual != *wanted)
-            QV_TRY(file.truncate(*wanted));
+        if (f->diskLimit()) {
+            // After a truncate the file may have to grow again to the size the transaction gave it.
+            auto wanted = f->size();
+            if (!wanted)
+                return wanted.error();
+            auto actual = file.size();
+            if (!actual)
+                return actual.error();
+            if (*actual != *wanted)
+                QV_TRY(file.truncate(*wanted));
+        }
         if (m_sync)
             QV_TRY(file.sync());
     }

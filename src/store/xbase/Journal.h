@@ -14,10 +14,10 @@ namespace quorvo::xbase {
 // synced once; then the data files are written and synced and the journal is emptied. A journal found
 // non-empty belongs to a writer that died midway and is rolled back before anyone writes again.
 //
-// Layout: "QVJNL\x01\0\0", payload length u32 LE, FNV-1a checksum of the payload u32 LE, payload:
-// file count u8, per file (role u8, original size u64 LE), entry count u32 LE, per entry (role u8,
-// offset u64 LE, length u32 LE, the old bytes). A role is the index of the file in the span given to
-// commit() and recover(); a journal whose checksum fails was never complete, so no data byte was written.
+// Layout: "QVJNL\x01\0\0", payload length u32 LE, checksum of the payload u32 LE (FNV-style, eight bytes a step),
+// payload: file count u8, per file (role u8, original size u64 LE), entry count u32 LE, per entry (role u8, offset u64
+// LE, length u32 LE, the old bytes). A role is the index of the file in the span given to commit() and recover(); a
+// journal whose checksum fails was never complete, so no data byte was written.
 //
 // Commits of all processes are serialized by an exclusive lock on journal byte 0.
 class Journal
@@ -29,6 +29,8 @@ public:
     // it (benchmarks and bulk tests).
     void setSync(bool on) { m_sync = on; }
     bool sync() const { return m_sync; }
+    // A journal beside a table open exclusively has one writer, who needs no commit lock.
+    void setShared(bool shared) { m_shared = shared; }
 
     Status recover(std::span<File* const> files);
     // Writes every pending change of files as one transaction and clears them. On failure the files are
@@ -44,6 +46,7 @@ private:
 
     std::unique_ptr<File> m_file;
     bool m_sync = true;
+    bool m_shared = true;
 };
 
 } // namespace quorvo::xbase

@@ -3,6 +3,7 @@
 #include "store/xbase/BlockDevice.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quorvo::xbase {
@@ -38,6 +39,10 @@ public:
     // Checks the memo at block without reading its text; returns its length.
     Result<std::uint32_t> inspect(std::uint32_t block);
 
+    // Reads the whole file once, so that a pass over every memo (pack) costs one read; drop() ends it.
+    Status preload();
+    void dropPreload() { m_image.reset(); }
+
     std::uint32_t blockSize() const { return m_blockSize; }
     std::uint32_t nextFree() const { return m_nextFree; }
     std::uint32_t firstDataBlock() const;
@@ -45,12 +50,18 @@ public:
 
 private:
     Error damaged(std::uint64_t offset, const std::string& what) const;
+    // The file size, asked of the device only when a read reaches past what was last seen: another
+    // writer may have added memos since.
+    Result<std::uint64_t> sizeCovering(std::uint64_t end);
+    Status readBytes(std::uint64_t offset, std::span<char> out);
     std::uint32_t blocksFor(std::uint64_t length) const;
 
     BlockDevice* m_device;
     Kind m_kind;
     std::uint32_t m_blockSize = kDefaultBlockSize;
     std::uint32_t m_nextFree = 0;
+    std::uint64_t m_knownSize = 0;
+    std::optional<std::string> m_image;
 };
 
 } // namespace quorvo::xbase

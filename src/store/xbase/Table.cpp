@@ -85,6 +85,7 @@ Result<std::unique_ptr<Table>> Table::open(const std::string& path, OpenMode mod
             return opened.error();
         table->m_journal = std::move(*opened);
         table->m_journal->setSync(options.sync);
+        table->m_journal->setShared(mode == OpenMode::Shared);
         std::array<File*, 3> files{table->m_dbfFile.get(), table->m_memoFile.get(), nullptr};
         QV_TRY(table->m_journal->recover(files));
     }
@@ -98,9 +99,17 @@ std::string Table::fileBeside(const char* extension) const
     return siblingPath(m_path, extension);
 }
 
-Date3 Table::today() const
+Date3 Table::today()
 {
-    return m_options.today ? m_options.today() : systemToday();
+    if (m_options.today)
+        return m_options.today();
+    // Looking the date up costs a time-zone computation; an append loop needs it once a minute at most.
+    const std::time_t now = std::time(nullptr);
+    if (now - m_todayCheckedAt >= 60 || now < m_todayCheckedAt) {
+        m_today = systemToday();
+        m_todayCheckedAt = now;
+    }
+    return m_today;
 }
 
 Status Table::load()
@@ -118,6 +127,7 @@ Status Table::load()
         return header.error();
     m_header = std::move(*header);
     m_locks = LockScheme(false, m_header.headerLength(), m_header.recordLength());
+    m_cache.configure(m_header.headerLength(), m_header.recordLength());
 
     const std::uint64_t physical = (*size - m_header.headerLength()) / m_header.recordLength();
     if (m_header.recordCount() > physical && m_mode == OpenMode::Shared) {
@@ -161,7 +171,7 @@ Status Table::load()
     } else {
         m_memoFile.reset();
     }
-    return refreshCount();
+    return refreshCount(true);
 }
 
 Table::~Table()
@@ -211,8 +221,11 @@ int Table::fieldNumber(std::string_view name) const
     return 0;
 }
 
-Status Table::refreshCount()
+Status Table::refreshCount(bool force)
 {
+    // Opened exclusively, nobody else appends: the count only changes through this object.
+    if (!force && m_countValid && m_mode == OpenMode::Exclusive)
+        return {};
     auto size = m_dbf->size();
     if (!size)
         return size.error();
@@ -220,6 +233,7 @@ Status Table::refreshCount()
         return makeError(ErrorCode::Corrupt, m_path + ": the file is shorter than its header");
     const std::uint64_t physical = (*size - m_header.headerLength()) / m_header.recordLength();
     m_count = static_cast<std::uint32_t>(std::min<std::uint64_t>(physical, 0xFFFFFFFFu));
+    m_countValid = true;
     return {};
 }
 
@@ -230,6 +244,13 @@ Result<std::uint32_t> Table::recCount()
 }
 
 Status Table::readRecord(std::uint32_t recno)
+{
+    if (recno > m_count)
+        return readRecordFresh(recno);
+    return m_cache.read(*m_dbf, m_count, recno, m_record);
+}
+
+Status Table::readRecordFresh(std::uint32_t recno)
 {
     m_record.resize(m_header.recordLength());
     const std::uint64_t offset = m_header.headerLength() + std::uint64_t{recno - 1} * m_header.recordLength();
@@ -275,6 +296,7 @@ Status Table::seekPassing(std::uint32_t from, Direction direction, bool& found)
 Status Table::goTop()
 {
     QV_TRY(post());
+    m_cache.clear();
     QV_TRY(refreshCount());
     bool found = false;
     QV_TRY(seekPassing(1, Direction::Forward, found));
@@ -290,6 +312,7 @@ Status Table::goTop()
 Status Table::goBottom()
 {
     QV_TRY(post());
+    m_cache.clear();
     QV_TRY(refreshCount());
     bool found = false;
     QV_TRY(seekPassing(m_count, Direction::Backward, found));
@@ -307,7 +330,7 @@ Status Table::skip(std::int64_t count)
     QV_TRY(post());
     if (count == 0) {
         if (!m_eof)
-            QV_TRY(readRecord(m_recno));
+            QV_TRY(readRecordFresh(m_recno));
         return {};
     }
     if (count > 0) {
@@ -355,7 +378,8 @@ Status Table::go(std::uint32_t recno)
     QV_TRY(refreshCount());
     if (recno < 1 || recno > m_count)
         return setEof();
-    QV_TRY(readRecord(recno));
+    // Going to a record by number is how a view shows one row: it must show what is there now.
+    QV_TRY(readRecordFresh(recno));
     m_recno = recno;
     m_eof = m_bof = false;
     return {};
@@ -455,7 +479,8 @@ Status Table::beginChange()
                 return makeError(ErrorCode::Locked, "record " + std::to_string(m_recno) + " is in use by another user");
         }
         // Change what is on disk now, not what was read before the lock.
-        QV_TRY(readRecord(m_recno));
+        m_cache.clear();
+        QV_TRY(readRecordFresh(m_recno));
     }
     m_state = State::Edit;
     return {};
@@ -557,7 +582,7 @@ Status Table::post()
         if (m_memo)
             (void)m_memo->loadHeader();
         releaseLocks();
-        (void)refreshCount();
+        (void)refreshCount(true);
         cancel();
         return status;
     }
@@ -568,6 +593,7 @@ Status Table::post()
 
 Status Table::writePending()
 {
+    m_cache.clear();
     const bool shared = m_mode == OpenMode::Shared;
     if (m_state == State::Append) {
         if (shared)
@@ -605,12 +631,14 @@ Status Table::writePending()
 
 Status Table::commit()
 {
+    m_cache.clear();
     if (!m_journal) {
         auto opened = Journal::open(*m_fs, fileBeside(".JNL"));
         if (!opened)
             return opened.error();
         m_journal = std::move(*opened);
         m_journal->setSync(m_options.sync);
+        m_journal->setShared(m_mode == OpenMode::Shared);
     }
     std::array<PendingFile*, 3> files{m_dbf.get(), m_memoDevice.get(), nullptr};
     Status status = m_journal->commit(files);
@@ -635,7 +663,7 @@ Status Table::commitBatch()
     if (!status) {
         if (m_memo)
             (void)m_memo->loadHeader();
-        (void)refreshCount();
+        (void)refreshCount(true);
         if (m_recno > m_count || !readRecord(m_recno))
             (void)setEof();
     }
@@ -781,7 +809,13 @@ Status Table::pack(const ProgressFn& progress)
             progress(reported = percent);
         return true;
     }));
-    Status status = m_memo ? rewriteMemoFile(records, kept, progress) : Status();
+    Status status;
+    if (m_memo) {
+        status = m_memo->preload();
+        if (status)
+            status = rewriteMemoFile(records, kept, progress);
+        m_memo->dropPreload();
+    }
     if (status) {
         m_header.setRecordCount(kept);
         m_header.setLastUpdate(today());
@@ -793,6 +827,7 @@ Status Table::pack(const ProgressFn& progress)
         status = m_dbf->write(m_header.headerLength(), records + "\x1A");
     if (status)
         status = commit();
+    m_countValid = false;
     if (!status) {
         m_dbf->clear();
         if (m_memoDevice)
@@ -829,6 +864,7 @@ Status Table::zap(const ProgressFn& progress)
     }
     if (status)
         status = commit();
+    m_countValid = false;
     if (!status) {
         m_dbf->clear();
         if (m_memoDevice)

@@ -8,6 +8,7 @@
 #include "store/xbase/LockScheme.h"
 #include "store/xbase/MemoFile.h"
 #include "store/xbase/PendingFile.h"
+#include "store/xbase/RecordCache.h"
 
 #include <functional>
 #include <map>
@@ -125,8 +126,10 @@ private:
 
     Table() = default;
     Status load();
-    Status refreshCount();
+    Status refreshCount(bool force = false);
     Status readRecord(std::uint32_t recno);
+    // Reads past the cache: what another writer may just have changed.
+    Status readRecordFresh(std::uint32_t recno);
     void blankRecord();
     Status setEof();
     bool passes() const;
@@ -141,7 +144,7 @@ private:
     void setMemoPointer(int number, std::uint32_t block);
     Status rewriteMemoFile(std::string& records, std::uint32_t count, const ProgressFn& progress);
     std::string fileBeside(const char* extension) const;
-    Date3 today() const;
+    Date3 today();
 
     std::string m_path;
     OpenMode m_mode = OpenMode::Shared;
@@ -157,16 +160,21 @@ private:
     LockScheme m_locks;
 
     std::uint32_t m_count = 0;
+    bool m_countValid = false;
     std::uint32_t m_recno = 0;
     bool m_eof = true;
     bool m_bof = true;
     std::string m_record;
+    RecordCache m_cache;
 
     State m_state = State::Browse;
     std::map<int, std::string> m_pendingMemos;
     bool m_inBatch = false;
     std::set<std::uint64_t> m_heldDbfLocks;
     bool m_memoLocked = false;
+
+    Date3 m_today;
+    std::int64_t m_todayCheckedAt = -1000;
 
     std::optional<Expression> m_query;
     std::string m_noQuery;

@@ -140,6 +140,26 @@ private slots:
         QCOMPARE(*t->getMemo(kNote), std::string());
     }
 
+    void damagedNextFreeBlockDoesNotGrowTheMemoFile()
+    {
+        QTemporaryDir dir;
+        auto t = taskTable(dir, {"a"});
+        QVERIFY(t->close().ok());
+        QFile fpt(dir.filePath("QVTSK.FPT"));
+        QVERIFY(fpt.open(QIODevice::ReadWrite));
+        const qint64 size = fpt.size();
+        fpt.seek(0);
+        fpt.write(QByteArray::fromHex("7FFFFFF0")); // next free block far past the end
+        fpt.close();
+
+        t = openTable(dir.filePath("QVTSK.DBF").toStdString());
+        QVERIFY(t->go(1).ok());
+        QVERIFY(t->replace(kNote, std::string(300, 'w')).ok());
+        QVERIFY(t->post().ok());
+        QCOMPARE(*t->getMemo(kNote), std::string(300, 'w'));
+        QVERIFY(fpt.size() < size + 512);
+    }
+
     void movesFollowRecordOrderAndTheQuery()
     {
         QTemporaryDir dir;
