@@ -1,0 +1,16 @@
+#include "store/SystemClock.h"
+
+namespace quorvo {
+
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+const SystemClock& SystemClock::instance()
+{
+    static const SystemClock clock;
+    return clock;
+}
+
+} // namespace quorvo
