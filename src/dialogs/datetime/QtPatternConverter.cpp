@@ -95,7 +95,13 @@ QList<Token> tokenize(QStringView format)
 
 bool isSeparatorCandidate(QChar c)
 {
-    return !c.isSpace() && !c.isLetterOrNumber() && c.category() != QChar::Other_Format && c != u'\'' && c != u'"';
+    return (c.isPunct() || c.isSymbol()) && c != u'\'' && c != u'"';
+}
+
+// Invisible direction marks and the like only steer how text is laid out; typed dates never hold them.
+bool isFormatMark(QChar c)
+{
+    return c.category() == QChar::Other_Format;
 }
 
 bool isBlankText(const QString& text)
@@ -103,7 +109,7 @@ bool isBlankText(const QString& text)
     if (text.isEmpty())
         return false;
     for (const QChar c : text) {
-        if (c != u' ' && c != QChar::Nbsp && c.category() != QChar::Other_Format)
+        if (c != u' ' && c != QChar::Nbsp && !isFormatMark(c))
             return false;
     }
     return true;
@@ -121,7 +127,7 @@ bool isAsciiLetter(QChar c)
 }
 
 // Literal text that the display patterns would read as something else goes inside double quotes; a
-// double quote itself inside single quotes.
+// double quote itself inside single quotes. Format marks are left out.
 void appendLiteral(QString& out, const QString& text, QChar dateSeparator, QChar timeSeparator)
 {
     QString quoted;
@@ -132,6 +138,8 @@ void appendLiteral(QString& out, const QString& text, QChar dateSeparator, QChar
         quoted.clear();
     };
     for (const QChar c : text) {
+        if (isFormatMark(c))
+            continue;
         if (c == u'"') {
             flush();
             out.append(QLatin1String("'\"'"));
@@ -146,6 +154,51 @@ void appendLiteral(QString& out, const QString& text, QChar dateSeparator, QChar
     flush();
 }
 
+void appendField(QString& out, const Token& token)
+{
+    switch (token.letter.unicode()) {
+    case u'd':
+        appendRun(out, u'd', token.count);
+        break;
+    case u'M':
+        appendRun(out, u'm', token.count);
+        break;
+    case u'y':
+        appendRun(out, u'y', token.count);
+        break;
+    case u'h':
+    case u'H':
+        appendRun(out, u'h', qMin<qsizetype>(token.count, 2));
+        break;
+    case u'm':
+        appendRun(out, u'n', qMin<qsizetype>(token.count, 2));
+        break;
+    case u's':
+        appendRun(out, u's', qMin<qsizetype>(token.count, 2));
+        break;
+    case u'a':
+        out.append(QLatin1String("ampm"));
+        break;
+    default: // time zone and milliseconds have no display letter
+        break;
+    }
+}
+
+// Literal text between date fields that typed dates can repeat: one separator with blanks around it, or
+// with a blank separator, blanks alone.
+bool isPlainSeparator(const QString& literal, QChar separator)
+{
+    int separators = 0;
+    for (const QChar c : literal) {
+        if (isFormatMark(c) || (c == u' ' && separator != u' '))
+            continue;
+        if (c != separator)
+            return false;
+        ++separators;
+    }
+    return separator == u' ' ? separators > 0 : separators == 1;
+}
+
 } // namespace
 
 QString QtPatternConverter::toDisplayPattern(QStringView qtFormat, QChar dateSeparator, QChar timeSeparator)
@@ -153,37 +206,43 @@ QString QtPatternConverter::toDisplayPattern(QStringView qtFormat, QChar dateSep
     QString out;
     out.reserve(qtFormat.size() + 4);
     for (const Token& token : tokenize(qtFormat)) {
-        if (!token.isField()) {
+        if (token.isField())
+            appendField(out, token);
+        else
             appendLiteral(out, token.literal, dateSeparator, timeSeparator);
-            continue;
-        }
-        switch (token.letter.unicode()) {
-        case u'd':
-            appendRun(out, u'd', token.count);
-            break;
-        case u'M':
-            appendRun(out, u'm', token.count);
-            break;
-        case u'y':
-            appendRun(out, u'y', token.count);
-            break;
-        case u'h':
-        case u'H':
-            appendRun(out, u'h', qMin<qsizetype>(token.count, 2));
-            break;
-        case u'm':
-            appendRun(out, u'n', qMin<qsizetype>(token.count, 2));
-            break;
-        case u's':
-            appendRun(out, u's', qMin<qsizetype>(token.count, 2));
-            break;
-        case u'a':
-            out.append(QLatin1String("ampm"));
-            break;
-        default: // time zone and milliseconds have no display letter
-            break;
+    }
+    return out;
+}
+
+QString QtPatternConverter::toShortDatePattern(QStringView qtFormat, QChar dateSeparator, QChar timeSeparator)
+{
+    const QList<Token> tokens = tokenize(qtFormat);
+    qsizetype first = -1;
+    qsizetype last = -1;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        if (tokens[i].isDateField()) {
+            first = first < 0 ? i : first;
+            last = i;
         }
     }
+    if (first < 0)
+        return toDisplayPattern(qtFormat, dateSeparator, timeSeparator);
+
+    QString out;
+    for (qsizetype i = first; i <= last; ++i) {
+        const Token& token = tokens[i];
+        if (token.isField())
+            appendField(out, token);
+        else if (isPlainSeparator(token.literal, dateSeparator))
+            appendLiteral(out, token.literal, dateSeparator, timeSeparator);
+        else
+            appendLiteral(out, QString(dateSeparator), dateSeparator, timeSeparator);
+    }
+    // A closing separator, as in "yyyy. MM. dd.", may be typed again; other closing text may not.
+    const qsizetype next = last + 1;
+    if (next < tokens.size() && !tokens[next].isField() && dateSeparator != u' ' &&
+        isPlainSeparator(tokens[next].literal, dateSeparator))
+        appendLiteral(out, tokens[next].literal, dateSeparator, timeSeparator);
     return out;
 }
 

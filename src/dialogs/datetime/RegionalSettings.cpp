@@ -55,7 +55,7 @@ RegionalSettings RegionalSettings::fromLocale(const QLocale& locale)
         settings.timeSeparator = *separator;
     if (!shortDate.isEmpty())
         settings.shortDatePattern =
-            QtPatternConverter::toDisplayPattern(shortDate, settings.dateSeparator, settings.timeSeparator);
+            QtPatternConverter::toShortDatePattern(shortDate, settings.dateSeparator, settings.timeSeparator);
     if (!longDate.isEmpty())
         settings.longDatePattern =
             QtPatternConverter::toDisplayPattern(longDate, settings.dateSeparator, settings.timeSeparator);

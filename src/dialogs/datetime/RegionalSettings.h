@@ -10,7 +10,8 @@ namespace quorvo {
 
 // The system's regional date and time items, captured once at start-up. Patterns are held in the
 // display-pattern letters of DisplayFormatter, not in Qt's. The short date pattern is the system's own,
-// before it is widened to a four-digit year for the user settings.
+// before it is widened to a four-digit year for the user settings, reduced to what typed dates can
+// repeat (see QtPatternConverter::toShortDatePattern) since the task editor must read back what it shows.
 struct RegionalSettings
 {
     QString shortDatePattern;
