@@ -93,7 +93,7 @@ QString DateFormats::format(QStringView pattern, const DateTime& value, const Fo
 
 DateTime DateFormats::today() const
 {
-    return now().date();
+    return DateTime::fromQDate(m_clock.today()).value_or(DateTime());
 }
 
 DateTime DateFormats::now() const
