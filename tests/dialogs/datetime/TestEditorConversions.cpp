@@ -27,6 +27,8 @@ RegionalSettings systemNamed(const QString& name)
         settings.shortTimePattern = RegionalSettings::buildTimePattern(false, false, false);
         return settings;
     }
+    if (name == u"dd/mm/yyyy")
+        return RegionalFixtures::dayMonthYear();
     if (name == u"d mmm yyyy") // the C locale's: blanks between the fields
         return RegionalSettings::fromLocale(QLocale::c());
     return RegionalFixtures::yearMonthDay();
@@ -168,6 +170,21 @@ private slots:
                                                                 << "14:30"
                                                                 << "20240113"
                                                                 << "14:30";
+        QTest::newRow("day first under the user settings") << "dd/mm/yyyy"
+                                                           << "13/01/2024"
+                                                           << ""
+                                                           << "20240113"
+                                                           << "";
+        QTest::newRow("month first under the working settings") << "dd/mm/yyyy"
+                                                                << "01/13/2024"
+                                                                << ""
+                                                                << "20240113"
+                                                                << "";
+        QTest::newRow("both read it: the user settings win") << "dd/mm/yyyy"
+                                                             << "03/04/2024"
+                                                             << ""
+                                                             << "20240403"
+                                                             << "";
         QTest::newRow("two numbers") << "dd-mmm-yy"
                                      << "5-1"
                                      << "12 a.m."
