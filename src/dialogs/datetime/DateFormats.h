@@ -72,7 +72,7 @@ public:
 private:
     RegionalSettings m_regional;
     const Clock& m_clock;
-    FormatSettings m_user;
+    FormatSettings m_user; // the working settings until SaveUserDateFormats
     std::optional<QString> m_fullUserPattern;
     bool m_userInForce = false;
 };
