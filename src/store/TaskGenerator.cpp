@@ -1,5 +1,6 @@
 #include "store/TaskGenerator.h"
 
+#include "dialogs/datetime/DateTime.h"
 #include "store/TaskRecord.h"
 
 #include <array>
@@ -23,29 +24,6 @@ constexpr std::array kNoteLines{"Ask about the price first.", "Bring the receipt
                                 "Needs the signed form.",     "Remember the spare key.",      "Compare three offers.",
                                 "Ring before noon.",          "Na\xEFve estimate: two hours."};
 
-// Days since 0001-01-01 and back, enough for the generator's three-year window.
-long daysFromCivil(int y, int m, int d)
-{
-    y -= m <= 2;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const long yoe = y - era * 400;
-    const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe;
-}
-
-void civilFromDays(long z, int& y, int& m, int& d)
-{
-    const long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long doe = z - era * 146097;
-    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(yoe + era * 400 + (m <= 2));
-}
-
 } // namespace
 
 xbase::Status TaskGenerator::createTable(const std::string& path, std::uint32_t count, const Options& options)
@@ -67,7 +45,7 @@ xbase::Status TaskGenerator::append(xbase::Table& table, std::uint32_t count, co
     auto rng = [&engine] { return static_cast<unsigned>(engine()); };
     auto pick = [&](auto& list) { return list[rng() % list.size()]; };
     auto chance = [&](int percent) { return static_cast<int>(rng() % 100) < percent; };
-    const long base = daysFromCivil(options.baseYear, options.baseMonth, options.baseDay);
+    const DateTime base = DateTime::fromDate(options.baseYear, options.baseMonth, options.baseDay).value_or(DateTime());
 
     QV_TRY(table.beginBatch());
     std::string text;
@@ -75,9 +53,8 @@ xbase::Status TaskGenerator::append(xbase::Table& table, std::uint32_t count, co
     for (std::uint32_t i = 0; i < count; ++i) {
         QV_TRY(table.appendBlank());
         if (!chance(8)) {
-            int y, m, d;
-            civilFromDays(base - 548 + static_cast<long>(rng() % 1096), y, m, d);
-            std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", y, m, d);
+            const DateTime::Ymd day = base.addDays(static_cast<int>(rng() % 1096) - 548).ymd();
+            std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", day.year, day.month, day.day);
             QV_TRY(table.replace(TaskField::DATE, buffer));
         }
         if (!chance(40)) {

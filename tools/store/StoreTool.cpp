@@ -1,11 +1,11 @@
 #include "StoreTool.h"
 
+#include "store/SystemClock.h"
 #include "store/TaskGenerator.h"
 #include "store/xbase/Table.h"
 #include "store/xbase/TableVerifier.h"
 
 #include <charconv>
-#include <ctime>
 #include <iomanip>
 #include <ostream>
 
@@ -195,12 +195,10 @@ int StoreTool::generate(const std::string& countText, const std::string& path)
     if (error != std::errc() || end != countText.data() + countText.size())
         return fail("not a number of tasks: " + countText);
     TaskGenerator::Options options;
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    options.baseYear = local.tm_year + 1900;
-    options.baseMonth = local.tm_mon + 1;
-    options.baseDay = local.tm_mday;
+    const QDate today = SystemClock().today();
+    options.baseYear = today.year();
+    options.baseMonth = today.month();
+    options.baseDay = today.day();
     if (auto status = TaskGenerator::createTable(path, count, options); !status)
         return fail(status.error().message);
     m_out << path << ": " << count << " tasks\n";
