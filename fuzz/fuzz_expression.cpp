@@ -2,6 +2,7 @@
 // the contracts the index code relies on: a text result is exactly width() bytes, and errors are
 // BadExpression values naming a position.
 #include "store/xbase/Expression.h"
+#include "support/xbase/TaskFields.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,20 +14,6 @@
 using namespace quorvo::xbase;
 
 namespace {
-
-std::vector<FieldInfo> taskFields()
-{
-    std::vector<FieldInfo> fields = {
-        {"DATE", 'C', 0, 8}, {"TIME", 'C', 0, 5},  {"DESCRIPT", 'C', 0, 50}, {"NOTE", 'M', 0, 10},
-        {"DONE", 'L', 0, 1}, {"KEYS", 'C', 0, 60}, {"PRIORITY", 'C', 0, 1},
-    };
-    std::uint32_t offset = 1;
-    for (FieldInfo& field : fields) {
-        field.offset = offset;
-        offset += field.width;
-    }
-    return fields;
-}
 
 std::string record(std::string_view flagAndFields)
 {
@@ -45,7 +32,7 @@ void require(bool condition)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::vector<FieldInfo> fields = taskFields();
+    static const std::vector<FieldInfo> fields = test::laidOutTaskFields();
     static const std::string records[] = {
         record(" 2024010509:30Buy milk"),
         record("*20231231     \xE9t\xE9 work"),

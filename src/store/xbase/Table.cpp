@@ -825,6 +825,11 @@ Status Table::pack(const ProgressFn& progress)
         status = m_dbf->write(0, m_header.serializePrefix());
     if (status)
         status = m_dbf->write(m_header.headerLength(), records + "\x1A");
+    return finishRewrite(status, progress);
+}
+
+Status Table::finishRewrite(Status status, const ProgressFn& progress)
+{
     if (status)
         status = commit();
     m_countValid = false;
@@ -862,21 +867,7 @@ Status Table::zap(const ProgressFn& progress)
         if (status)
             status = m_memoDevice->write(0, MemoFile::emptyFpt(static_cast<std::uint16_t>(m_memo->blockSize())));
     }
-    if (status)
-        status = commit();
-    m_countValid = false;
-    if (!status) {
-        m_dbf->clear();
-        if (m_memoDevice)
-            m_memoDevice->clear();
-        QV_TRY(load());
-    } else if (m_memo) {
-        QV_TRY(m_memo->loadHeader());
-    }
-    QV_TRY(goTop());
-    if (status && progress)
-        progress(100);
-    return status;
+    return finishRewrite(status, progress);
 }
 
 } // namespace quorvo::xbase

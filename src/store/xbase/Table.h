@@ -142,6 +142,8 @@ private:
     Status requireExclusive(const char* what) const;
     std::uint32_t memoBlock(std::string_view pointer) const;
     void setMemoPointer(int number, std::uint32_t block);
+    // Commits a pack or zap (or rolls back what it left pending) and stands on the first record.
+    Status finishRewrite(Status status, const ProgressFn& progress);
     Status rewriteMemoFile(std::string& records, std::uint32_t count, const ProgressFn& progress);
     std::string fileBeside(const char* extension) const;
     Date3 today();

@@ -1,4 +1,5 @@
 #include "store/xbase/Expression.h"
+#include "support/xbase/TaskFields.h"
 
 #include <QtTest>
 
@@ -9,21 +10,6 @@
 using namespace quorvo::xbase;
 
 namespace {
-
-// The task table's seven fields, laid out one after the other from offset 1.
-std::vector<FieldInfo> taskFields()
-{
-    std::vector<FieldInfo> fields = {
-        {"DATE", 'C', 0, 8}, {"TIME", 'C', 0, 5},  {"DESCRIPT", 'C', 0, 50}, {"NOTE", 'M', 0, 10},
-        {"DONE", 'L', 0, 1}, {"KEYS", 'C', 0, 60}, {"PRIORITY", 'C', 0, 1},
-    };
-    std::uint32_t offset = 1;
-    for (FieldInfo& field : fields) {
-        field.offset = offset;
-        offset += field.width;
-    }
-    return fields;
-}
 
 QByteArray padded(QByteArray text, int width)
 {
@@ -183,7 +169,7 @@ void TestExpression::conditions()
     QFETCH(QByteArray, record);
     QFETCH(bool, expected);
 
-    const auto fields = taskFields();
+    const auto fields = test::laidOutTaskFields();
     const auto expression = compiled(source, fields);
     QVERIFY(expression);
     QCOMPARE(expression->type(), Expression::Type::Logical);
@@ -267,7 +253,7 @@ void TestExpression::textValues()
     QFETCH(QByteArray, record);
     QFETCH(QByteArray, expected);
 
-    const auto fields = taskFields();
+    const auto fields = test::laidOutTaskFields();
     const auto expression = compiled(source, fields);
     QVERIFY(expression);
     QCOMPARE(textOf(*expression, record), expected);
@@ -296,7 +282,7 @@ void TestExpression::keyWidths()
     QFETCH(bool, logical);
     QFETCH(int, width);
 
-    const auto fields = taskFields();
+    const auto fields = test::laidOutTaskFields();
     const auto expression = compiled(source, fields);
     QVERIFY(expression);
     QCOMPARE(expression->type(), logical ? Expression::Type::Logical : Expression::Type::Text);
@@ -411,7 +397,7 @@ void TestExpression::errors()
     QFETCH(QByteArray, source);
     QFETCH(QString, message);
 
-    const auto fields = taskFields();
+    const auto fields = test::laidOutTaskFields();
     const auto expression = Expression::compile(source.toStdString(), fields);
     QVERIFY(!expression.ok());
     QCOMPARE(expression.error().code, ErrorCode::BadExpression);
@@ -438,7 +424,7 @@ void TestExpression::shortRecordsReadAsBlanks()
     QFETCH(QByteArray, record);
     QFETCH(QByteArray, expected);
 
-    const auto fields = taskFields();
+    const auto fields = test::laidOutTaskFields();
     const auto expression = compiled(source, fields);
     QVERIFY(expression);
     QCOMPARE(textOf(*expression, record), expected);
@@ -446,7 +432,7 @@ void TestExpression::shortRecordsReadAsBlanks()
 
 void TestExpression::movedFromExpressionStillEvaluates()
 {
-    const auto fields = taskFields();
+    const auto fields = test::laidOutTaskFields();
     auto compiledOnce = compiled("upper(PRIORITY)+DATE+TIME", fields);
     QVERIFY(compiledOnce);
     Expression& expression = *compiledOnce;

@@ -1,16 +1,23 @@
 #pragma once
 
-#include "store/xbase/FieldInfo.h"
+#include "store/TaskRecord.h"
+#include "store/xbase/DbfHeader.h"
 
 #include <vector>
 
 namespace quorvo::xbase::test {
 
-// The seven fields of a task record, as the engine tests lay them out.
+// The seven fields of a task record as a table is created from them.
 inline std::vector<FieldInfo> taskFields()
 {
-    return {{"DATE", 'C', 0, 8, 0}, {"TIME", 'C', 0, 5, 0},  {"DESCRIPT", 'C', 0, 50, 0}, {"NOTE", 'M', 0, 10, 0},
-            {"DONE", 'L', 0, 1, 0}, {"KEYS", 'C', 0, 60, 0}, {"PRIORITY", 'C', 0, 1, 0}};
+    const auto fields = taskTableFields();
+    return {fields.begin(), fields.end()};
+}
+
+// The same fields with their offsets in the record, for code that reads record buffers directly.
+inline std::vector<FieldInfo> laidOutTaskFields()
+{
+    return DbfHeader::forNewTable(taskFields(), {}).value().fields();
 }
 
 } // namespace quorvo::xbase::test
