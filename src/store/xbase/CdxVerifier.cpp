@@ -44,12 +44,16 @@ Status CdxVerifier::claim(std::uint32_t offset, std::uint32_t pages, const std::
     const auto id = static_cast<std::int32_t>(m_owners.size() - 1);
     for (std::uint32_t i = 0; i < pages; ++i) {
         const std::uint64_t page = std::uint64_t{offset} / CdxLayout::kPageSize + i;
-        if (offset % CdxLayout::kPageSize != 0 || page >= m_owner.size())
-            return corrupt(owner + ": page " + at(offset) + " is not a page of the file");
-        if (m_owner[page] >= 0)
-            return corrupt("the page at " + at(static_cast<std::uint32_t>(page * CdxLayout::kPageSize)) +
-                           " is used twice: by " + m_owners[static_cast<std::size_t>(m_owner[page])] + " and by " +
-                           owner);
+        if (offset % CdxLayout::kPageSize != 0)
+            return corrupt(owner + ": page " + at(offset) + " is not a multiple of 512");
+        if (page >= m_owner.size())
+            return corrupt(owner + ": page " + at(offset) + " lies beyond the end of the file");
+        if (m_owner[page] >= 0) {
+            const std::string& first = m_owners[static_cast<std::size_t>(m_owner[page])];
+            return corrupt(
+                "the page at " + at(static_cast<std::uint32_t>(page * CdxLayout::kPageSize)) +
+                " is used twice: " + (first == owner ? "within " + owner : "by " + first + " and by " + owner));
+        }
         m_owner[page] = id;
     }
     return {};
@@ -72,6 +76,7 @@ Status CdxVerifier::verifyTree(const CdxTreeInfo& tree)
     std::vector<std::uint32_t> nextRecnos;
     std::vector<char> previous(keyLength);
     CdxLeafNode leaf;
+    QV_TRY(claim(tree.root, 1, label));
     for (std::uint32_t depth = 0; depth < CdxLayout::kMaxDepth; ++depth) {
         bool leafLevel = false;
         bool havePrevious = false;
@@ -81,7 +86,6 @@ Status CdxVerifier::verifyTree(const CdxTreeInfo& tree)
         nextRecnos.clear();
         for (std::size_t j = 0; j < level.size(); ++j) {
             const std::uint32_t offset = level[j];
-            QV_TRY(claim(offset, 1, label));
             auto page = m_pages.read(offset);
             if (!page)
                 return page.error();
@@ -140,6 +144,7 @@ Status CdxVerifier::verifyTree(const CdxTreeInfo& tree)
                     std::memcpy(previous.data(), node.key(i), keyLength);
                     previousRecno = node.recno(i);
                     havePrevious = true;
+                    QV_TRY(claim(node.child(i), 1, label));
                     nextLevel.push_back(node.child(i));
                     nextKeys.insert(nextKeys.end(), node.key(i), node.key(i) + keyLength);
                     nextRecnos.push_back(node.recno(i));
