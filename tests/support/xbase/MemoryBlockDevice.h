@@ -1,0 +1,37 @@
+#pragma once
+
+#include "store/xbase/BlockDevice.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace quorvo::xbase {
+
+// A file held in memory. Several indexes opened over one device see each other's writes the way two
+// processes sharing a file do. Writes can be made to fail, to test what a failed change leaves behind.
+class MemoryBlockDevice : public BlockDevice
+{
+public:
+    explicit MemoryBlockDevice(std::string path = "TEST.CDX", std::vector<char> bytes = {});
+
+    Status read(std::uint64_t offset, std::span<char> out) override;
+    Status write(std::uint64_t offset, std::span<const char> data) override;
+    Result<std::uint64_t> size() override;
+    Status truncate(std::uint64_t size) override;
+    const std::string& path() const override { return m_path; }
+
+    std::vector<char>& bytes() { return m_bytes; }
+    // The n-th write from now (1 = the next) and every one after it fail with ErrorCode::Io; 0 disarms.
+    void failWritesFrom(int n) { m_failIn = n; }
+    int writeCount() const { return m_writes; }
+
+private:
+    std::string m_path;
+    std::vector<char> m_bytes;
+    int m_failIn = 0;
+    int m_writes = 0;
+};
+
+} // namespace quorvo::xbase
