@@ -1,6 +1,7 @@
 #include "store/TaskGenerator.h"
 
 #include "dialogs/datetime/DateTime.h"
+#include "store/TaskIndexTags.h"
 #include "store/TaskRecord.h"
 
 #include <array>
@@ -36,6 +37,8 @@ xbase::Status TaskGenerator::createTable(const std::string& path, std::uint32_t 
     if (!table)
         return table.error();
     QV_TRY(append(**table, count, options));
+    for (const TaskIndexTag& tag : kTaskIndexTags)
+        QV_TRY((*table)->createTag(tag.name, tag.key, tag.condition));
     return (*table)->close();
 }
 

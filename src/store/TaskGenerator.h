@@ -23,7 +23,8 @@ public:
         bool sync = false;
     };
 
-    // Creates path (which must not exist) and appends count tasks in one transaction.
+    // Creates path (which must not exist), appends count tasks in one transaction and builds the
+    // structural index with the five task tags.
     static xbase::Status createTable(const std::string& path, std::uint32_t count, const Options& options);
     // Appends count tasks to an open table in one transaction.
     static xbase::Status append(xbase::Table& table, std::uint32_t count, const Options& options);

@@ -78,6 +78,8 @@ int StoreTool::run(const std::vector<std::string>& args)
         return check(args[1]);
     if (command == "pack" && rest.empty())
         return pack(args[1]);
+    if (command == "reindex" && rest.empty())
+        return reindex(args[1]);
     if (command == "generate" && rest.size() == 1)
         return generate(args[1], rest[0]);
     return usage();
@@ -85,8 +87,8 @@ int StoreTool::run(const std::vector<std::string>& args)
 
 int StoreTool::usage()
 {
-    m_err << "usage: quorvo-store info FILE.DBF | list FILE.DBF [--query EXPR] | check FILE.DBF | "
-             "pack FILE.DBF | generate N FILE.DBF\n";
+    m_err << "usage: quorvo-store info FILE.DBF | list FILE.DBF [--order TAG] [--query EXPR] | check FILE.DBF | "
+             "reindex FILE.DBF | pack FILE.DBF | generate N FILE.DBF\n";
     return 2;
 }
 
@@ -127,9 +129,12 @@ int StoreTool::info(const std::string& path)
 int StoreTool::list(const std::string& path, const std::vector<std::string>& options)
 {
     std::string query;
+    std::string tag;
     for (std::size_t i = 0; i < options.size(); ++i) {
         if (options[i] == "--query" && i + 1 < options.size())
             query = options[++i];
+        else if (options[i] == "--order" && i + 1 < options.size())
+            tag = options[++i];
         else
             return usage();
     }
@@ -137,6 +142,13 @@ int StoreTool::list(const std::string& path, const std::vector<std::string>& opt
     if (!opened)
         return fail(opened.error().message);
     xbase::Table& table = **opened;
+    if (!tag.empty()) {
+        const int order = table.tagOrder(tag);
+        if (order == 0)
+            return fail(path + " has no tag " + tag);
+        if (auto set = table.setOrder(order); !set)
+            return fail(set.error().message);
+    }
     if (auto set = table.setQuery(query); !set)
         return fail(set.error().message);
     if (auto top = table.goTop(); !top)
@@ -169,6 +181,11 @@ int StoreTool::check(const std::string& path)
     xbase::TableVerifier verifier(xbase::diskFileSystem());
     if (auto status = verifier.verify(path); !status)
         return fail(status.error().message);
+    auto table = xbase::Table::open(path, xbase::OpenMode::Shared);
+    if (!table)
+        return fail(table.error().message);
+    if (auto status = (*table)->verifyIndex(); !status)
+        return fail(status.error().message);
     m_out << path << ": ok\n";
     return 0;
 }
@@ -185,6 +202,21 @@ int StoreTool::pack(const std::string& path)
     if (auto closed = (*table)->close(); !closed)
         return fail(closed.error().message);
     m_out << path << ": " << (before ? *before : 0) << " records, " << (after ? *after : 0) << " kept\n";
+    return 0;
+}
+
+int StoreTool::reindex(const std::string& path)
+{
+    auto table = xbase::Table::open(path, xbase::OpenMode::Exclusive);
+    if (!table)
+        return fail(table.error().message);
+    if (!(*table)->hasIndex())
+        return fail(path + " has no structural index");
+    if (auto status = (*table)->reindex(); !status)
+        return fail(status.error().message);
+    if (auto closed = (*table)->close(); !closed)
+        return fail(closed.error().message);
+    m_out << path << ": " << (*table)->tagCount() << " tags rebuilt\n";
     return 0;
 }
 

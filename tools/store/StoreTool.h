@@ -20,6 +20,7 @@ private:
     int list(const std::string& path, const std::vector<std::string>& options);
     int check(const std::string& path);
     int pack(const std::string& path);
+    int reindex(const std::string& path);
     int generate(const std::string& count, const std::string& path);
     int usage();
     int fail(const std::string& message);

@@ -11,6 +11,7 @@ enum class ErrorCode
 {
     Io,            // the operating system refused a read, write, sync or open
     Corrupt,       // a file's bytes break the format; the message names the file and the offset
+    CorruptIndex,  // the structural index is damaged or unusable; the table itself is sound
     InUse,         // another open of the file excludes this one (open modes)
     Locked,        // a record, header, memo or index lock was refused
     BadExpression, // the message names the 1-based position where parsing failed

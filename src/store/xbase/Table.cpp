@@ -78,6 +78,13 @@ Result<std::unique_ptr<Table>> Table::open(const std::string& path, OpenMode mod
             return memo.error();
         table->m_memoFile = std::move(*memo);
     }
+    const std::string cdx = siblingPath(path, ".CDX");
+    if (fs.exists(cdx)) {
+        auto index = fs.open(cdx, mode, false);
+        if (!index)
+            return index.error();
+        table->m_cdxFile = std::move(*index);
+    }
     const std::string journal = table->fileBeside(".JNL");
     if (fs.exists(journal)) {
         auto opened = Journal::open(fs, journal);
@@ -86,10 +93,24 @@ Result<std::unique_ptr<Table>> Table::open(const std::string& path, OpenMode mod
         table->m_journal = std::move(*opened);
         table->m_journal->setSync(options.sync);
         table->m_journal->setShared(mode == OpenMode::Shared);
-        std::array<File*, 3> files{table->m_dbfFile.get(), table->m_memoFile.get(), nullptr};
+        std::array<File*, 3> files{table->m_dbfFile.get(), table->m_memoFile.get(), table->m_cdxFile.get()};
         QV_TRY(table->m_journal->recover(files));
     }
     QV_TRY(table->load());
+    if (!options.openIndex)
+        table->m_cdxFile.reset();
+    if (table->m_cdxFile) {
+        table->m_cdxDevice = std::make_unique<PendingFile>(*table->m_cdxFile);
+        auto index = TableIndex::open(*table->m_cdxDevice, table->m_header.fields());
+        if (!index)
+            return index.error();
+        table->m_index = std::move(*index);
+        table->m_locks = LockScheme(true, table->m_header.headerLength(), table->m_header.recordLength());
+    }
+    // Other programs trust the flag: it must say whether the structural index exists.
+    const bool flagged = (table->m_header.flags() & DbfHeader::kFlagStructuralCdx) != 0;
+    if (mode == OpenMode::Exclusive && options.openIndex && flagged != table->hasIndex())
+        QV_TRY(table->setIndexFlag(table->hasIndex()));
     QV_TRY(table->goTop());
     return table;
 }
@@ -126,7 +147,7 @@ Status Table::load()
     if (!header)
         return header.error();
     m_header = std::move(*header);
-    m_locks = LockScheme(false, m_header.headerLength(), m_header.recordLength());
+    m_locks = LockScheme(m_index != nullptr, m_header.headerLength(), m_header.recordLength());
     m_cache.configure(m_header.headerLength(), m_header.recordLength());
 
     const std::uint64_t physical = (*size - m_header.headerLength()) / m_header.recordLength();
@@ -193,6 +214,10 @@ Status Table::close()
             m_memoDevice->clear();
     }
     releaseLocks();
+    m_cursor.reset();
+    m_index.reset();
+    m_cdxDevice.reset();
+    m_cdxFile.reset();
     m_memo.reset();
     m_memoDevice.reset();
     m_dbf.reset();
@@ -293,13 +318,117 @@ Status Table::seekPassing(std::uint32_t from, Direction direction, bool& found)
     return {};
 }
 
+namespace {
+
+// Holds the index read lock for one move.
+class IndexReadScope
+{
+public:
+    IndexReadScope(Table* table, Status (Table::*begin)(bool&), void (Table::*end)(bool)) : m_table(table), m_end(end)
+    {
+        m_status = (table->*begin)(m_locked);
+    }
+    ~IndexReadScope() { (m_table->*m_end)(m_locked); }
+    IndexReadScope(const IndexReadScope&) = delete;
+    IndexReadScope& operator=(const IndexReadScope&) = delete;
+    const Status& status() const { return m_status; }
+
+private:
+    Table* m_table;
+    void (Table::*m_end)(bool);
+    bool m_locked = false;
+    Status m_status;
+};
+
+} // namespace
+
+Status Table::beginIndexRead(bool& locked)
+{
+    locked = false;
+    if (!m_index || m_order == 0 || m_mode == OpenMode::Exclusive || m_indexLocked)
+        return {};
+    QV_TRY(m_cdxFile->lock(LockScheme::kIndexLock, 1, LockKind::Shared, true));
+    locked = true;
+    return m_index->cdx().refreshIfChanged();
+}
+
+void Table::endIndexRead(bool locked)
+{
+    if (locked)
+        (void)m_cdxFile->unlock(LockScheme::kIndexLock, 1);
+}
+
+Status Table::followCursor(Direction direction, bool& found)
+{
+    found = false;
+    while (m_cursor->onEntry()) {
+        const std::uint32_t recno = m_cursor->recno();
+        if (recno >= 1 && recno <= m_count) {
+            QV_TRY(readRecord(recno));
+            if (passes()) {
+                m_recno = recno;
+                m_cursorSynced = true;
+                found = true;
+                return {};
+            }
+        }
+        QV_TRY(direction == Direction::Forward ? m_cursor->next() : m_cursor->prev());
+    }
+    return {};
+}
+
+Status Table::positionAtEnd(Direction direction, bool& found)
+{
+    if (m_order == 0)
+        return seekPassing(direction == Direction::Forward ? 1 : m_count, direction, found);
+    QV_TRY(direction == Direction::Forward ? m_cursor->first() : m_cursor->last());
+    return followCursor(direction, found);
+}
+
+Status Table::syncCursor(bool& onCurrent)
+{
+    if (m_cursorSynced && m_cursor->onEntry() && m_cursor->recno() == m_recno) {
+        onCurrent = true;
+        return {};
+    }
+    // A record the tag leaves out (flagged deleted, say) still has a place in the order: where its key
+    // would sort.
+    auto key = m_index->keyOf(m_order, m_record, false);
+    auto exact = m_cursor->seekEntry(*key, m_recno);
+    if (!exact)
+        return exact.error();
+    onCurrent = *exact;
+    m_cursorSynced = onCurrent;
+    return {};
+}
+
+Status Table::stepPassing(Direction direction, bool& found)
+{
+    if (m_order == 0) {
+        if (direction == Direction::Backward)
+            return seekPassing(m_recno - 1, direction, found);
+        if (m_recno + 1 > m_count)
+            QV_TRY(refreshCount());
+        return seekPassing(m_recno + 1, direction, found);
+    }
+    bool onCurrent = false;
+    QV_TRY(syncCursor(onCurrent));
+    if (direction == Direction::Backward)
+        QV_TRY(m_cursor->prev());
+    else if (onCurrent)
+        QV_TRY(m_cursor->next());
+    return followCursor(direction, found);
+}
+
 Status Table::goTop()
 {
     QV_TRY(post());
     m_cache.clear();
     QV_TRY(refreshCount());
+    IndexReadScope scope(this, &Table::beginIndexRead, &Table::endIndexRead);
+    QV_TRY(scope.status());
     bool found = false;
-    QV_TRY(seekPassing(1, Direction::Forward, found));
+    QV_TRY(positionAtEnd(Direction::Forward, found));
     if (!found) {
         QV_TRY(setEof());
         m_bof = true;
@@ -314,8 +443,10 @@ Status Table::goBottom()
     QV_TRY(post());
     m_cache.clear();
     QV_TRY(refreshCount());
+    IndexReadScope scope(this, &Table::beginIndexRead, &Table::endIndexRead);
+    QV_TRY(scope.status());
     bool found = false;
-    QV_TRY(seekPassing(m_count, Direction::Backward, found));
+    QV_TRY(positionAtEnd(Direction::Backward, found));
     if (!found) {
         QV_TRY(setEof());
         m_bof = true;
@@ -333,14 +464,14 @@ Status Table::skip(std::int64_t count)
             QV_TRY(readRecordFresh(m_recno));
         return {};
     }
+    IndexReadScope scope(this, &Table::beginIndexRead, &Table::endIndexRead);
+    QV_TRY(scope.status());
     if (count > 0) {
         if (m_eof)
             return {};
         for (std::int64_t i = 0; i < count; ++i) {
             bool found = false;
-            if (m_recno + 1 > m_count)
-                QV_TRY(refreshCount());
-            QV_TRY(seekPassing(m_recno + 1, Direction::Forward, found));
+            QV_TRY(stepPassing(Direction::Forward, found));
             if (!found)
                 return setEof();
         }
@@ -349,27 +480,70 @@ Status Table::skip(std::int64_t count)
     }
     for (std::int64_t i = 0; i > count; --i) {
         bool found = false;
-        const bool fromEof = m_eof;
-        if (fromEof)
+        if (m_eof) {
             QV_TRY(refreshCount());
-        const std::uint32_t start = fromEof ? m_count : m_recno - 1;
-        QV_TRY(seekPassing(start, Direction::Backward, found));
+            QV_TRY(positionAtEnd(Direction::Backward, found));
+            if (!found) {
+                // Nothing passes at all.
+                QV_TRY(setEof());
+                m_bof = true;
+                return {};
+            }
+            m_eof = m_bof = false;
+            continue;
+        }
+        QV_TRY(stepPassing(Direction::Backward, found));
         if (found) {
             m_eof = m_bof = false;
             continue;
         }
-        if (fromEof) {
-            // Nothing passes at all.
-            QV_TRY(setEof());
-            m_bof = true;
-            return {};
-        }
-        // Before the first passing record: stay on it, flagged bof.
+        // Before the first record of the view: stay on it, flagged bof.
         QV_TRY(readRecord(m_recno));
+        m_cursorSynced = false;
         m_bof = true;
         return {};
     }
     return {};
+}
+
+Status Table::setOrder(int order)
+{
+    QV_TRY(post());
+    if (order < 0 || order > tagCount())
+        return makeError(ErrorCode::BadArgument, "there is no order " + std::to_string(order));
+    m_order = order;
+    m_cursor.reset();
+    if (order > 0)
+        m_cursor.emplace(m_index->cdx(), static_cast<std::size_t>(order - 1));
+    m_cursorSynced = false;
+    return {};
+}
+
+Result<bool> Table::seek(std::string_view key, bool soft)
+{
+    QV_TRY(post());
+    if (m_order == 0)
+        return makeError(ErrorCode::BadState, "a seek needs a tag order");
+    m_cache.clear();
+    QV_TRY(refreshCount());
+    IndexReadScope scope(this, &Table::beginIndexRead, &Table::endIndexRead);
+    QV_TRY(scope.status());
+    auto hit = m_cursor->seek(key, soft);
+    if (!hit)
+        return hit.error();
+    bool found = false;
+    QV_TRY(followCursor(Direction::Forward, found));
+    if (!found) {
+        QV_TRY(setEof());
+        return false;
+    }
+    m_eof = m_bof = false;
+    if (!*hit)
+        return false;
+    if (!soft)
+        return true;
+    // The query may have moved the table past the keys that matched.
+    return m_cursor->key().substr(0, key.size()) == key;
 }
 
 Status Table::go(std::uint32_t recno)
@@ -381,6 +555,7 @@ Status Table::go(std::uint32_t recno)
     // Going to a record by number is how a view shows one row: it must show what is there now.
     QV_TRY(readRecordFresh(recno));
     m_recno = recno;
+    m_cursorSynced = false;
     m_eof = m_bof = false;
     return {};
 }
@@ -463,6 +638,9 @@ void Table::releaseLocks()
     if (m_memoLocked && m_memoFile)
         (void)m_memoFile->unlock(LockScheme::kMemoLock, 1);
     m_memoLocked = false;
+    if (m_indexLocked && m_cdxFile)
+        (void)m_cdxFile->unlock(LockScheme::kIndexLock, 1);
+    m_indexLocked = false;
 }
 
 Status Table::beginChange()
@@ -482,6 +660,7 @@ Status Table::beginChange()
         m_cache.clear();
         QV_TRY(readRecordFresh(m_recno));
     }
+    m_original = m_record;
     m_state = State::Edit;
     return {};
 }
@@ -575,12 +754,8 @@ Status Table::post()
         status = commit();
     if (!status) {
         // Nothing of a failed post may linger: drop the transaction and what was read under it.
-        m_dbf->clear();
-        if (m_memoDevice)
-            m_memoDevice->clear();
+        discardPending();
         m_inBatch = false;
-        if (m_memo)
-            (void)m_memo->loadHeader();
         releaseLocks();
         (void)refreshCount(true);
         cancel();
@@ -617,6 +792,15 @@ Status Table::writePending()
             setMemoPointer(number, *block);
         }
     }
+    if (m_index) {
+        if (shared && !m_indexLocked) {
+            QV_TRY(m_cdxFile->lock(LockScheme::kIndexLock, 1, LockKind::Exclusive, true));
+            m_indexLocked = true;
+            QV_TRY(m_index->cdx().refreshIfChanged());
+        }
+        QV_TRY(m_index->recordChanged(m_recno, m_state == State::Edit ? &m_original : nullptr, m_record));
+        m_cursorSynced = false;
+    }
     const std::uint64_t offset = m_header.headerLength() + std::uint64_t{m_recno - 1} * m_header.recordLength();
     QV_TRY(m_dbf->write(offset, m_record));
     if (m_state == State::Append) {
@@ -640,8 +824,10 @@ Status Table::commit()
         m_journal->setSync(m_options.sync);
         m_journal->setShared(m_mode == OpenMode::Shared);
     }
-    std::array<PendingFile*, 3> files{m_dbf.get(), m_memoDevice.get(), nullptr};
+    std::array<PendingFile*, 3> files{m_dbf.get(), m_memoDevice.get(), m_cdxDevice.get()};
     Status status = m_journal->commit(files);
+    if (!status)
+        discardPending();
     releaseLocks();
     return status;
 }
@@ -661,8 +847,6 @@ Status Table::commitBatch()
     m_inBatch = false;
     Status status = commit();
     if (!status) {
-        if (m_memo)
-            (void)m_memo->loadHeader();
         (void)refreshCount(true);
         if (m_recno > m_count || !readRecord(m_recno))
             (void)setEof();
@@ -698,6 +882,27 @@ const std::string& Table::query() const
 Result<std::uint32_t> Table::queryRecCount()
 {
     QV_TRY(post());
+    if (m_order > 0) {
+        QV_TRY(refreshCount());
+        IndexReadScope scope(this, &Table::beginIndexRead, &Table::endIndexRead);
+        QV_TRY(scope.status());
+        std::uint32_t count = 0;
+        std::string record;
+        QV_TRY(m_index->cdx().walk(static_cast<std::size_t>(m_order - 1),
+                                   [&](std::string_view, std::uint32_t recno) -> Status {
+                                       if (recno < 1 || recno > m_count)
+                                           return {};
+                                       if (m_query) {
+                                           if (Status read = m_cache.read(*m_dbf, m_count, recno, record); !read)
+                                               return read;
+                                           if (!m_query->evaluateLogical(record))
+                                               return {};
+                                       }
+                                       ++count;
+                                       return {};
+                                   }));
+        return count;
+    }
     if (!m_query) {
         QV_TRY(refreshCount());
         return m_count;
@@ -735,6 +940,123 @@ Status Table::scan(const std::function<bool(std::uint32_t, std::string_view)>& v
                 return {};
     }
     return {};
+}
+
+TableIndex::Scan Table::scanner()
+{
+    return [this](const std::function<bool(std::uint32_t, std::string_view)>& visit) { return scan(visit); };
+}
+
+void Table::discardPending()
+{
+    m_dbf->clear();
+    if (m_memoDevice)
+        m_memoDevice->clear();
+    if (m_cdxDevice)
+        m_cdxDevice->clear();
+    if (m_memo)
+        (void)m_memo->loadHeader();
+    // The index saw its own unwritten pages; the file's change counter tells it to read them again.
+    if (m_index)
+        (void)m_index->cdx().refreshIfChanged();
+    m_cursorSynced = false;
+    m_cache.clear();
+}
+
+Status Table::setIndexFlag(bool on)
+{
+    const unsigned char flags = m_header.flags();
+    m_header.setFlags(on ? flags | DbfHeader::kFlagStructuralCdx
+                         : flags & static_cast<unsigned char>(~DbfHeader::kFlagStructuralCdx));
+    Status status = m_dbf->write(0, m_header.serializePrefix());
+    if (status && !m_inBatch)
+        status = commit();
+    if (!status)
+        m_header.setFlags(flags);
+    return status;
+}
+
+Status Table::createTag(const std::string& name, const std::string& keyExpression, const std::string& forExpression,
+                        const ProgressFn& progress)
+{
+    QV_TRY(requireExclusive("building a tag"));
+    QV_TRY(commitBatch());
+    bool created = false;
+    const std::string path = fileBeside(".CDX");
+    if (!m_index) {
+        auto file = m_fs->open(path, m_mode, true);
+        if (!file)
+            return file.error();
+        m_cdxFile = std::move(*file);
+        m_cdxDevice = std::make_unique<PendingFile>(*m_cdxFile);
+        auto index = TableIndex::create(*m_cdxDevice, m_header.fields());
+        if (!index) {
+            m_cdxDevice.reset();
+            m_cdxFile.reset();
+            (void)m_fs->remove(path);
+            return index.error();
+        }
+        m_index = std::move(*index);
+        created = true;
+    }
+    Status status = m_index->addTag(name, keyExpression, forExpression, scanner(), progress);
+    if (status && !(m_header.flags() & DbfHeader::kFlagStructuralCdx)) {
+        m_inBatch = true;
+        status = setIndexFlag(true);
+        m_inBatch = false;
+    }
+    if (status)
+        status = commit();
+    if (!status && created) {
+        m_index.reset();
+        m_cdxDevice.reset();
+        m_cdxFile.reset();
+        (void)m_fs->remove(path);
+        QV_TRY(load());
+    }
+    m_locks = LockScheme(m_index != nullptr, m_header.headerLength(), m_header.recordLength());
+    // Replacing a tag may have renumbered nothing, but its entries are new.
+    m_cursorSynced = false;
+    if (m_order > tagCount())
+        QV_TRY(setOrder(0));
+    return status;
+}
+
+Status Table::reindex(const ProgressFn& progress)
+{
+    QV_TRY(requireExclusive("reindexing"));
+    QV_TRY(commitBatch());
+    if (!m_index)
+        return makeError(ErrorCode::BadState, m_path + ": the table has no structural index");
+    Status status = m_index->rebuildAll(scanner(), progress);
+    if (status)
+        status = commit();
+    m_cursorSynced = false;
+    return status;
+}
+
+Status Table::closeIndexes()
+{
+    QV_TRY(commitBatch());
+    releaseLocks();
+    m_cursor.reset();
+    m_order = 0;
+    m_index.reset();
+    m_cdxDevice.reset();
+    m_cdxFile.reset();
+    m_locks = LockScheme(false, m_header.headerLength(), m_header.recordLength());
+    if (m_mode == OpenMode::Exclusive && (m_header.flags() & DbfHeader::kFlagStructuralCdx))
+        return setIndexFlag(false);
+    return {};
+}
+
+Status Table::verifyIndex()
+{
+    if (!m_index)
+        return {};
+    IndexReadScope scope(this, &Table::beginIndexRead, &Table::endIndexRead);
+    QV_TRY(scope.status());
+    return m_index->verify(scanner());
 }
 
 Status Table::requireExclusive(const char* what) const
@@ -825,6 +1147,11 @@ Status Table::pack(const ProgressFn& progress)
         status = m_dbf->write(0, m_header.serializePrefix());
     if (status)
         status = m_dbf->write(m_header.headerLength(), records + "\x1A");
+    if (status && m_index) {
+        // The tags are rebuilt from the packed records, which so far exist only in the transaction.
+        m_count = kept;
+        status = m_index->rebuildAll(scanner(), progress);
+    }
     return finishRewrite(status, progress);
 }
 
@@ -834,9 +1161,7 @@ Status Table::finishRewrite(Status status, const ProgressFn& progress)
         status = commit();
     m_countValid = false;
     if (!status) {
-        m_dbf->clear();
-        if (m_memoDevice)
-            m_memoDevice->clear();
+        discardPending();
         QV_TRY(load());
     } else if (m_memo) {
         QV_TRY(m_memo->loadHeader());
@@ -867,6 +1192,8 @@ Status Table::zap(const ProgressFn& progress)
         if (status)
             status = m_memoDevice->write(0, MemoFile::emptyFpt(static_cast<std::uint16_t>(m_memo->blockSize())));
     }
+    if (status && m_index)
+        status = m_index->clearAll();
     return finishRewrite(status, progress);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/xbase/CdxCursor.h"
 #include "store/xbase/DbfHeader.h"
 #include "store/xbase/Error.h"
 #include "store/xbase/Expression.h"
@@ -8,7 +9,9 @@
 #include "store/xbase/LockScheme.h"
 #include "store/xbase/MemoFile.h"
 #include "store/xbase/PendingFile.h"
+#include "store/xbase/ProgressFn.h"
 #include "store/xbase/RecordCache.h"
+#include "store/xbase/TableIndex.h"
 
 #include <functional>
 #include <map>
@@ -21,8 +24,6 @@
 
 namespace quorvo::xbase {
 
-using ProgressFn = std::function<void(int)>;
-
 struct TableOptions
 {
     FileSystem* fileSystem = nullptr; // the disk when null
@@ -30,14 +31,18 @@ struct TableOptions
     bool sync = true;
     // The date written into the header; the system's local date when empty.
     std::function<Date3()> today;
+    // Open the structural index (same name, .CDX) with the table. Off to rebuild a damaged one.
+    bool openIndex = true;
 };
 
-// One open table: a work area with a current record, a query and a pending change. Opened shared,
-// every write takes the FoxPro record, header and memo locks and holds them until its commit; opened
-// exclusive, it takes none. Every post (or batch of posts), pack and zap is one journal transaction.
+// One open table: a work area with a current record, an order, a query and a pending change. Opened
+// shared, every write takes the FoxPro record, header, memo and index locks and holds them until its
+// commit; opened exclusive, it takes none. Every post (or batch of posts), pack, zap and tag build is one
+// journal transaction, index pages included.
 //
-// Fields are numbered from 1. Moves follow record order and skip records the query rejects; go()
-// ignores the query, as xBase does.
+// Fields are numbered from 1. Order 0 is record order; orders 1.. are the tags of the structural index
+// in creation order. Moves follow the order and skip records the query rejects; go() ignores both, as
+// xBase does.
 class Table
 {
 public:
@@ -95,6 +100,29 @@ public:
     Status beginBatch();
     Status commitBatch();
 
+    bool hasIndex() const { return m_index != nullptr; }
+    int tagCount() const { return m_index ? m_index->tagCount() : 0; }
+    // 0 when there is no tag of that name (any letter case).
+    int tagOrder(std::string_view name) const { return m_index ? m_index->orderOf(name) : 0; }
+    std::string tagName(int order) const { return m_index ? m_index->tagName(order) : std::string(); }
+    int order() const { return m_order; }
+    // The current record stays current.
+    Status setOrder(int order);
+    // In a tag order: true when a key starting with key exists, and the table stands on its first record
+    // that passes the query. Otherwise eof, or with soft the next greater key's record.
+    Result<bool> seek(std::string_view key, bool soft = false);
+    // Exclusive use. The first tag creates the structural index file. A tag of an existing name is
+    // rebuilt with the new expressions. Progress rises from 0 to 100.
+    Status createTag(const std::string& name, const std::string& keyExpression, const std::string& forExpression,
+                     const ProgressFn& progress = {});
+    // Exclusive use: every tag rebuilt from its stored expressions.
+    Status reindex(const ProgressFn& progress = {});
+    // Closes the structural index; its file may then be deleted. Opened exclusively, the header stops
+    // flagging it at once.
+    Status closeIndexes();
+    // Every invariant of the index file, and that each tag holds exactly the keys of its records.
+    Status verifyIndex();
+
     Result<Expression> compile(std::string_view expression) const;
     // "" removes the query.
     Status setQuery(std::string_view expression);
@@ -134,6 +162,22 @@ private:
     Status setEof();
     bool passes() const;
     Status seekPassing(std::uint32_t from, Direction direction, bool& found);
+    // The first (forward) or last (backward) record of the view in the current order.
+    Status positionAtEnd(Direction direction, bool& found);
+    // The next record of the view from the current one.
+    Status stepPassing(Direction direction, bool& found);
+    // From the cursor's entry on, the first record that passes the query.
+    Status followCursor(Direction direction, bool& found);
+    // Puts the cursor on the current record's entry (onCurrent) or, for a record the tag leaves out,
+    // on the first entry after where it would be.
+    Status syncCursor(bool& onCurrent);
+    // Shared use: index pages are read under the index lock, after catching up with other writers.
+    Status beginIndexRead(bool& locked);
+    void endIndexRead(bool locked);
+    Status setIndexFlag(bool on);
+    TableIndex::Scan scanner();
+    // After a failed commit: drop what the transaction left in memory.
+    void discardPending();
     Status beginChange();
     Status writePending();
     Status commit();
@@ -154,6 +198,14 @@ private:
     FileSystem* m_fs = nullptr;
     std::unique_ptr<File> m_dbfFile;
     std::unique_ptr<File> m_memoFile;
+    std::unique_ptr<File> m_cdxFile;
+    std::unique_ptr<PendingFile> m_cdxDevice;
+    std::unique_ptr<TableIndex> m_index;
+    int m_order = 0;
+    std::optional<CdxCursor> m_cursor;
+    bool m_cursorSynced = false;
+    bool m_indexLocked = false;
+    std::string m_original; // the record as it was before the pending edit
     std::unique_ptr<PendingFile> m_dbf;
     std::unique_ptr<PendingFile> m_memoDevice;
     std::optional<MemoFile> m_memo;

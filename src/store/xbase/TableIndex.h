@@ -1,0 +1,77 @@
+#pragma once
+
+#include "store/xbase/BlockDevice.h"
+#include "store/xbase/CdxIndex.h"
+#include "store/xbase/Error.h"
+#include "store/xbase/Expression.h"
+#include "store/xbase/FieldInfo.h"
+#include "store/xbase/ProgressFn.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace quorvo::xbase {
+
+// A table's structural index as the table sees it: the compound index file plus each tag's key and FOR
+// expressions compiled against the table's fields. It turns records into keys, keeps every tag right
+// when a record changes, and builds tags from the records. Orders are numbered from 1 in creation order.
+class TableIndex
+{
+public:
+    // Visits every record (recno, bytes) in record order until the visitor returns false.
+    using Scan = std::function<Status(const std::function<bool(std::uint32_t, std::string_view)>&)>;
+
+    // A tag whose expressions do not compile against the fields is ErrorCode::CorruptIndex, like damage:
+    // its keys cannot be kept, so the index has to be rebuilt.
+    static Result<std::unique_ptr<TableIndex>> open(BlockDevice& device, std::span<const FieldInfo> fields);
+    static Result<std::unique_ptr<TableIndex>> create(BlockDevice& device, std::span<const FieldInfo> fields);
+
+    CdxIndex& cdx() { return *m_cdx; }
+    int tagCount() const { return static_cast<int>(m_tags.size()); }
+    // 0 when there is no tag of that name (any letter case).
+    int orderOf(std::string_view name) const;
+    std::string tagName(int order) const;
+    std::size_t keyLength(int order) const;
+
+    // The record's key in the tag; empty when the tag's FOR condition leaves the record out (unless
+    // applyCondition is off: where the record would sort).
+    std::optional<std::string> keyOf(int order, std::string_view record, bool applyCondition = true) const;
+
+    // Adds a tag (or replaces the one of that name) built from every record. The key must be text or
+    // logical and at most 240 bytes; the FOR condition logical.
+    Status addTag(const std::string& name, const std::string& keyExpression, const std::string& forExpression,
+                  const Scan& scan, const ProgressFn& progress);
+    // Rebuilds every tag from its stored expressions.
+    Status rebuildAll(const Scan& scan, const ProgressFn& progress);
+    Status clearAll();
+    // Keeps every tag right for one record that changed from before (none for a new record) to after.
+    Status recordChanged(std::uint32_t recno, const std::string* before, std::string_view after);
+    // Structure (the index file's own check), then that every tag holds exactly the key of each record
+    // its FOR condition admits, and nothing else.
+    Status verify(const Scan& scan);
+
+private:
+    struct Tag
+    {
+        Expression key;
+        std::optional<Expression> filter;
+    };
+
+    TableIndex(std::unique_ptr<CdxIndex> cdx, std::vector<FieldInfo> fields)
+        : m_cdx(std::move(cdx)), m_fields(std::move(fields))
+    {}
+    static Result<Tag> compileTag(const CdxTagDefinition& definition, std::span<const FieldInfo> fields);
+    Status loadTags();
+    Result<CdxKeyBatch> collectKeys(const Tag& tag, std::uint16_t keyLength, const Scan& scan) const;
+
+    std::unique_ptr<CdxIndex> m_cdx;
+    std::vector<FieldInfo> m_fields;
+    std::vector<Tag> m_tags; // by order - 1
+    mutable std::string m_scratch;
+};
+
+} // namespace quorvo::xbase
