@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace quorvo {
+
+// All data and preferences files live in the program's own directory. These names always end in exactly
+// one "/", so a file name is the directory followed by the bare name.
+
+// The running program's directory. Needs the application object.
+QString ProgramDir();
+
+// The directory of the given program file (made absolute against the working directory).
+QString ProgramDirOf(const QString& programFilePath);
+
+// The given directory, cleaned and absolute, with exactly one trailing "/".
+QString DirectoryWithSlash(const QString& directory);
+
+// programDir + "TODO.INI".
+QString PreferencesFileName(const QString& programDir);
+QString PreferencesFileName();
+
+} // namespace quorvo
