@@ -958,7 +958,7 @@ void Table::discardPending()
         (void)m_memo->loadHeader();
     // The index saw its own unwritten pages; the file's change counter tells it to read them again.
     if (m_index)
-        (void)m_index->cdx().refreshIfChanged();
+        (void)m_index->reload();
     m_cursorSynced = false;
     m_cache.clear();
 }

@@ -164,6 +164,12 @@ Status TableIndex::clearAll()
     return {};
 }
 
+Status TableIndex::reload()
+{
+    QV_TRY(m_cdx->refreshIfChanged());
+    return loadTags();
+}
+
 Status TableIndex::recordChanged(std::uint32_t recno, const std::string* before, std::string_view after)
 {
     m_cdx->beginChanges();

@@ -48,6 +48,9 @@ public:
     // Rebuilds every tag from its stored expressions.
     Status rebuildAll(const Scan& scan, const ProgressFn& progress);
     Status clearAll();
+    // After a transaction was rolled back: read the file again (its change counter says what changed)
+    // and the tags with it.
+    Status reload();
     // Keeps every tag right for one record that changed from before (none for a new record) to after.
     Status recordChanged(std::uint32_t recno, const std::string* before, std::string_view after);
     // Structure (the index file's own check), then that every tag holds exactly the key of each record
