@@ -65,6 +65,27 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
+    void startUpKeepsAWindowShownMinimized_data()
+    {
+        QTest::addColumn<bool>("minimized");
+        QTest::newRow("shown normally") << false;
+        QTest::newRow("shown minimized") << true;
+    }
+
+    void startUpKeepsAWindowShownMinimized()
+    {
+        // The end of the start-up brings the window forward, unless it was put up minimized.
+        QFETCH(bool, minimized);
+        RecordingMainScreen window(m_help, m_clock);
+        if (minimized)
+            window.showMinimized();
+        else
+            window.show();
+        QTRY_VERIFY(!window.firstActivation());
+        QCOMPARE(window.isMinimized(), minimized);
+        QVERIFY(window.isVisible());
+    }
+
     void laterActivationsDoNothing()
     {
         RecordingMainScreen window(m_help, m_clock);
