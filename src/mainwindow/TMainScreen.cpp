@@ -139,18 +139,27 @@ TMainScreen::~TMainScreen()
 
 void TMainScreen::FormCreate()
 {
-    // Until the first activation has opened the table, there is nothing to show but the status panel.
+    // Until the first activation has opened the table, there is nothing to show but the status panel. The start-up
+    // lets pending messages through, so the commands stay out of reach until it is over: none of them may run
+    // on a table still being opened.
     m_taskPanel->hide();
     m_exitButton->hide();
     m_filterClearButton->hide();
+    enableCommands(false);
+}
+
+void TMainScreen::enableCommands(bool enabled)
+{
+    m_panel1->setEnabled(enabled);
+    m_rebuildIndexesItem->setEnabled(enabled);
 }
 
 void TMainScreen::createMenus()
 {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("File1"));
-    connect(addItem(file, "RebuildIndexes1", tr("&Rebuild Indexes")), &QAction::triggered, this,
-            &TMainScreen::RebuildIndexes1Click);
+    m_rebuildIndexesItem = addItem(file, "RebuildIndexes1", tr("&Rebuild Indexes"));
+    connect(m_rebuildIndexesItem, &QAction::triggered, this, &TMainScreen::RebuildIndexes1Click);
     m_sortMenu = file->addMenu(tr("Sort"));
     m_sortMenu->setObjectName(QStringLiteral("Sort1"));
     addPendingItems(m_sortMenu,
@@ -444,6 +453,7 @@ void TMainScreen::FormActivate()
     m_firstActivation = false;
     m_activating = false;
     m_exitButton->show();
+    enableCommands(true);
     QApplication::restoreOverrideCursor();
     if (m_closePending) {
         close();
@@ -513,17 +523,17 @@ bool TMainScreen::FormKeyDown(int key, Qt::KeyboardModifiers shift)
     if (held == Qt::NoModifier) {
         switch (key) {
         case Qt::Key_Insert:
-            if (m_newButton->isHidden())
+            if (!m_newButton->isEnabled() || m_newButton->isHidden())
                 return false;
             NewbuttonClick();
             return true;
         case Qt::Key_Plus:
-            if (!(shift & Qt::KeypadModifier) || m_newButton->isHidden())
+            if (!(shift & Qt::KeypadModifier) || !m_newButton->isEnabled() || m_newButton->isHidden())
                 return false;
             NewbuttonClick();
             return true;
         case Qt::Key_Delete:
-            if (m_deleteButton->isHidden())
+            if (!m_deleteButton->isEnabled() || m_deleteButton->isHidden())
                 return false;
             DeleteButtonClick();
             return true;
@@ -549,7 +559,7 @@ bool TMainScreen::ActiveGridKeyDown(int key, Qt::KeyboardModifiers shift)
 {
     if ((key != Qt::Key_Return && key != Qt::Key_Enter) || (shift & ~Qt::KeypadModifier) != Qt::NoModifier)
         return false;
-    if (m_editButton->isHidden())
+    if (!m_editButton->isEnabled() || m_editButton->isHidden())
         return false;
     EditbuttonClick();
     return true;

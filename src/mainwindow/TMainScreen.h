@@ -4,7 +4,6 @@
 #include <QMainWindow>
 
 class QAction;
-class QKeyEvent;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
@@ -134,6 +133,7 @@ protected:
 
 private:
     void FormCreate();
+    void enableCommands(bool enabled);
     void createMenus();
     QWidget* createTaskPanel();
     void createButtonBars();
@@ -170,6 +170,8 @@ private:
     QPlainTextEdit* m_activeNotes;
     StatusPanel* m_updateStatus;
 
+    // File > Sort and File > Delete; their items are there, disabled, until their commands come.
+    QAction* m_rebuildIndexesItem;
     QMenu* m_sortMenu;
     QMenu* m_deleteMenu;
 

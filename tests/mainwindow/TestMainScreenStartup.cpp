@@ -1,5 +1,6 @@
 #include "support/RecordingMainScreen.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QHeaderView>
 #include <QPushButton>
@@ -84,6 +85,32 @@ private slots:
         QTRY_VERIFY(!window.firstActivation());
         QCOMPARE(window.isMinimized(), minimized);
         QVERIFY(window.isVisible());
+    }
+
+    void commandsWaitForTheEndOfStartUp()
+    {
+        // Pending messages pass during the start-up; no command may reach a table still being opened.
+        RecordingMainScreen window(m_help, m_clock);
+        auto* panel1 = window.findChild<QWidget*>(QStringLiteral("Panel1"));
+        auto* rebuild = window.findChild<QAction*>(QStringLiteral("RebuildIndexes1"));
+        QVERIFY(panel1 && rebuild);
+        bool reachable = true;
+        window.duringStep = [&](const QString& step) {
+            if (step != QLatin1String("BuildKeyWordList"))
+                return;
+            reachable = panel1->isEnabled() || rebuild->isEnabled();
+            QTest::keyClick(&window, Qt::Key_Insert);
+            QTest::keyClick(&window, Qt::Key_Delete);
+        };
+        start(window);
+        QVERIFY(!reachable);
+        QVERIFY(!window.log.contains(QLatin1String("New")));
+        QVERIFY(!window.log.contains(QLatin1String("Delete")));
+        QVERIFY(panel1->isEnabled());
+        QVERIFY(rebuild->isEnabled());
+        window.log.clear();
+        QTest::keyClick(&window, Qt::Key_Insert);
+        QCOMPARE(window.log, QStringList{"New"});
     }
 
     void laterActivationsDoNothing()
