@@ -1,14 +1,28 @@
+#include "mainwindow/TMainScreen.h"
+#include "store/SystemClock.h"
+#include "ui/DesktopHelpService.h"
+#include "ui/ProgramIdentity.h"
+#include "ui/SingleInstanceGuard.h"
+
 #include <QApplication>
-#include <QMainWindow>
+
+using namespace quorvo;
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quorvo"));
-    QApplication::setApplicationVersion(QStringLiteral("2.8b"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Quorvo"));
-    window.resize(800, 560);
+
+    // A second copy must end before it opens any data file, so the guard comes before every window.
+    SingleInstanceGuard guard(SingleInstanceGuard::keyForProgram(QCoreApplication::applicationFilePath()));
+    if (!guard.claim())
+        return 0;
+
+    QApplication::setApplicationName(ProgramIdentity::title());
+    QApplication::setApplicationVersion(ProgramIdentity::version());
+
+    DesktopHelpService help;
+    TMainScreen window(help, SystemClock::instance());
+    QObject::connect(&guard, &SingleInstanceGuard::activationRequested, &window, &TMainScreen::bringToFront);
     window.show();
     return QApplication::exec();
 }

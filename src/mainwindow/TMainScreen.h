@@ -1,0 +1,190 @@
+#pragma once
+
+#include <QDate>
+#include <QMainWindow>
+
+class QAction;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSplitter;
+class QTableView;
+class QWidget;
+
+namespace quorvo {
+
+class ButtonPanel;
+class Clock;
+class HelpService;
+class PopupHelp;
+class StatusPanel;
+
+// The main window: the command buttons above, the task grid and the notes of the current task in the middle,
+// Exit, help and the filter buttons below, and the status panel while the program starts.
+//
+// The window sees every key before the control that has the focus, so Insert, keypad +, Delete and Alt+X act
+// on the task list wherever the focus is; Enter in the grid edits the current task.
+//
+// The work on the task table and the preferences is done through the protected virtual steps below. They do
+// nothing yet: the table, the grid's model and the preferences are wired in there.
+class TMainScreen : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // The Task column, the one that follows the window's width.
+    static constexpr int kTaskColumn = 3;
+    // Room that FitGrid leaves beside the columns for the grid's border and scroll bar.
+    static constexpr int kFitGridMargin = 30;
+    static constexpr int kClientWidth = 618;
+    static constexpr int kClientHeight = 405;
+    static constexpr int kDefaultSplitterBar = 200;
+
+    TMainScreen(HelpService& help, const Clock& clock, QWidget* parent = nullptr);
+    ~TMainScreen() override;
+
+    QTableView* activeGrid() const { return m_activeGrid; }
+    QPlainTextEdit* activeNotes() const { return m_activeNotes; }
+
+    // Shows a start-up or maintenance step in the status panel and paints it before returning.
+    void setStatusText(const QString& text);
+
+    // The record-bound buttons are shown exactly when the view has a current task.
+    void SetButtons(bool viewAtEnd);
+    void SetButtons();
+    // The Task column takes the width that the other columns leave in the splitter.
+    void FitGrid();
+
+    // Height of the grid pane, the SplitterBar preference.
+    int splitterBar() const;
+    void setSplitterBar(int height);
+
+    bool firstActivation() const { return m_firstActivation; }
+    bool gridReady() const { return m_gridReady; }
+
+public slots:
+    // The handlers of the buttons, keys and menu items. Those of commands still to come do nothing yet; each is
+    // filled where its command is built.
+    virtual void EditbuttonClick() {}
+    // Also Insert and keypad +.
+    virtual void NewbuttonClick() {}
+    virtual void CloneButtonClick() {}
+    // Also the Delete key.
+    virtual void DeleteButtonClick() {}
+    virtual void FilterbuttonClick() {}
+    virtual void OrderButtonClick() {}
+    virtual void DoneToggleButtonClick() {}
+    virtual void PrintbuttonClick() {}
+    virtual void CalendarButtonClick() {}
+    // The Exit button, File > Exit and Alt+X.
+    virtual void ExitButtonClick();
+    // The Help button, Help > Contents and F1.
+    virtual void HelpbuttonClick();
+    virtual void MouseHelpbuttonClick();
+    virtual void FilterClearbuttonClick() {}
+    virtual void ShowDoneClick() {}
+
+    virtual void RebuildIndexes1Click() {}
+    virtual void About1Click();
+    virtual void FrequentlyAskedQuestions1Click();
+    virtual void ConfigurationInformation1Click();
+    virtual void TechnicalSupport1Click();
+    virtual void VisitOurInternetWebsite1Click();
+
+    // The start-up work, once, at the first activation.
+    void FormActivate();
+    // Another copy of the program asked this one to come forward.
+    void bringToFront();
+
+protected:
+    // Start-up steps over the table and the preferences, in the order FormActivate runs them.
+    virtual void restorePlacementAtStartup() {}
+    virtual void setCalcSuspended(bool) {}
+    // False when the table could not be opened; the window then closes and the program ends.
+    virtual bool openTaskTableAtStartup() { return true; }
+    virtual void LoadPreferences() {}
+    virtual void BuildKeyWordList() {}
+    virtual void SetUpFilter() {}
+    virtual void GoToDate(const QDate& date) { Q_UNUSED(date); }
+    virtual void SetMainMenuSortChecks() {}
+    // The last step: "Please rebuild indexes ASAP" while the reminder is set.
+    virtual void remindToRebuildIndexes() {}
+
+    // Closing steps.
+    virtual void SavePreferences() {}
+    virtual void saveWindowPlacementAtClose() {}
+    // Posts what the grid or the notes still hold and closes the table.
+    virtual void closeTaskTable() {}
+
+    // Whether the view has no current task; SetButtons() asks it.
+    virtual bool isViewAtEnd() const;
+
+    virtual bool FormCloseQuery();
+    virtual void FormClose();
+
+    // The keys of the window, before any control; true when the key was used.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
+    bool ActiveGridKeyDown(int key, Qt::KeyboardModifiers shift);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void enableCommands(bool enabled);
+    void createMenus();
+    QWidget* createTaskPanel();
+    void createButtonBars();
+    void attachPopupHelp();
+    bool belongsHere(QObject* object) const;
+    QPushButton* buttonForMnemonic(int key, Qt::KeyboardModifiers shift) const;
+    void showPlaceholder(const QString& caption);
+    void applyStartupShowState();
+
+    HelpService& m_help;
+    const Clock& m_clock;
+    PopupHelp* m_popupHelp;
+
+    ButtonPanel* m_panel1;
+    ButtonPanel* m_panel2;
+    QPushButton* m_editButton;
+    QPushButton* m_newButton;
+    QPushButton* m_cloneButton;
+    QPushButton* m_deleteButton;
+    QPushButton* m_filterButton;
+    QPushButton* m_orderButton;
+    QPushButton* m_doneToggleButton;
+    QPushButton* m_printButton;
+    QPushButton* m_calendarButton;
+    QPushButton* m_exitButton;
+    QPushButton* m_helpButton;
+    QPushButton* m_mouseHelpButton;
+    QPushButton* m_filterClearButton;
+    QPushButton* m_showDoneButton;
+
+    QWidget* m_taskPanel;
+    QSplitter* m_splitter;
+    QTableView* m_activeGrid;
+    QPlainTextEdit* m_activeNotes;
+    StatusPanel* m_updateStatus;
+
+    // File > Sort and File > Delete; their items are there, disabled, until their commands come.
+    QAction* m_rebuildIndexesItem;
+    QMenu* m_sortMenu;
+    QMenu* m_deleteMenu;
+
+    bool m_firstActivation = true;
+    bool m_activationScheduled = false;
+    bool m_activating = false;
+    bool m_gridReady = false;
+    bool m_placementRestored = false;
+    bool m_preferencesLoaded = false;
+    bool m_taskTableOpen = false;
+    bool m_closePending = false;
+    bool m_closing = false;
+    bool m_closed = false;
+};
+
+} // namespace quorvo
