@@ -1,6 +1,7 @@
 // The table engine against SQLite on the same work, 100 000 generated tasks, in one process. Each row
 // times both and reports engine_ms, sqlite_ms and their ratio (below 1 means the engine is faster).
 #include "store/TaskGenerator.h"
+#include "store/TaskIndexTags.h"
 #include "store/TaskRecord.h"
 #include "store/xbase/Table.h"
 
@@ -266,8 +267,201 @@ void BM_Pack10PercentDeleted(benchmark::State& state)
     }
 }
 
+// The five task tags as SQLite indexes on the same expressions, deleted rows left out.
+void sqliteIndexes(sqlite3* db)
+{
+    sqlite3_exec(db,
+                 "CREATE INDEX datetime ON tasks(date || time) WHERE deleted = 0;"
+                 "CREATE INDEX descript ON tasks(upper(descript)) WHERE deleted = 0;"
+                 "CREATE INDEX done ON tasks(done) WHERE deleted = 0;"
+                 "CREATE INDEX keys ON tasks(upper(keys)) WHERE deleted = 0;"
+                 "CREATE INDEX priority ON tasks(upper(priority) || date || time) WHERE deleted = 0;",
+                 nullptr, nullptr, nullptr);
+}
+
+void engineTags(xbase::Table& table)
+{
+    for (const TaskIndexTag& tag : kTaskIndexTags)
+        check(table.createTag(tag.name, tag.key, tag.condition).ok(), "tag");
+}
+
+void BM_BuildFiveTags(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto table = engineTable("TAGS.DBF");
+        sqlite3* db = sqliteTable("tags.sqlite");
+        state.ResumeTiming();
+        const double engine = millisecondsOf([&] { engineTags(*table); });
+        const double sqlite = millisecondsOf([&] { sqliteIndexes(db); });
+        sqlite3_close(db);
+        report(state, engine, sqlite);
+    }
+}
+
+// One table with its tags, reopened shared, for the read rows.
+struct IndexedPair
+{
+    std::unique_ptr<xbase::Table> table;
+    sqlite3* db = nullptr;
+};
+
+IndexedPair& indexedPair()
+{
+    static IndexedPair pair = [] {
+        IndexedPair p;
+        {
+            auto built = engineTable("INDEXED.DBF");
+            engineTags(*built);
+        }
+        auto shared = xbase::Table::open((workDir() / "INDEXED.DBF").string(), xbase::OpenMode::Shared, noSync());
+        check(shared.ok(), "open shared");
+        p.table = std::move(*shared);
+        p.db = sqliteTable("indexed.sqlite");
+        sqliteIndexes(p.db);
+        return p;
+    }();
+    return pair;
+}
+
+void BM_WalkEachOrderShared(benchmark::State& state)
+{
+    IndexedPair& p = indexedPair();
+    const char* orders[] = {"date || time", "upper(descript)", "done", "upper(keys)",
+                            "upper(priority) || date || time"};
+    std::vector<sqlite3_stmt*> selects;
+    for (const char* order : orders) {
+        sqlite3_stmt* select = nullptr;
+        const std::string sql =
+            std::string("SELECT rowid, date, descript FROM tasks WHERE deleted = 0 ORDER BY ") + order;
+        sqlite3_prepare_v2(p.db, sql.c_str(), -1, &select, nullptr);
+        selects.push_back(select);
+    }
+    for (auto _ : state) {
+        std::size_t rows = 0;
+        const double engine = millisecondsOf([&] {
+            for (int order = 1; order <= 5; ++order) {
+                check(p.table->setOrder(order).ok(), "order");
+                for (auto s = p.table->goTop(); s && !p.table->eof(); s = p.table->skip(1))
+                    rows += p.table->rawField(TaskField::DATE).size() > 0;
+            }
+        });
+        const double sqlite = millisecondsOf([&] {
+            for (sqlite3_stmt* select : selects) {
+                while (sqlite3_step(select) == SQLITE_ROW)
+                    rows += sqlite3_column_bytes(select, 1) >= 0;
+                sqlite3_reset(select);
+            }
+        });
+        check(rows == 2 * 5 * kTasks, "a walk missed rows");
+        state.counters["per_order_ms"] = engine / 5;
+        report(state, engine, sqlite);
+    }
+    for (sqlite3_stmt* select : selects)
+        sqlite3_finalize(select);
+}
+
+void BM_Seek10000(benchmark::State& state)
+{
+    IndexedPair& p = indexedPair();
+    sqlite3_stmt* find = nullptr;
+    sqlite3_prepare_v2(p.db,
+                       "SELECT rowid FROM tasks WHERE deleted = 0 AND date || time >= ? ORDER BY date || time LIMIT 1",
+                       -1, &find, nullptr);
+    std::vector<std::string> keys;
+    for (std::uint32_t i = 0; i < 10000; ++i)
+        keys.push_back(tasks()[(i * 7919u) % kTasks].date);
+    check(p.table->setOrder(p.table->tagOrder("DATETIME")).ok(), "order");
+    for (auto _ : state) {
+        std::size_t found = 0;
+        const double engine = millisecondsOf([&] {
+            for (const std::string& key : keys)
+                found += *p.table->seek(key, true) ? 1 : 0;
+        });
+        const double sqlite = millisecondsOf([&] {
+            for (const std::string& key : keys) {
+                sqlite3_bind_text(find, 1, key.c_str(), -1, SQLITE_STATIC);
+                found += sqlite3_step(find) == SQLITE_ROW;
+                sqlite3_reset(find);
+            }
+        });
+        benchmark::DoNotOptimize(found);
+        report(state, engine, sqlite);
+    }
+    sqlite3_finalize(find);
+}
+
+void BM_Update10000KeyFieldsFiveTags(benchmark::State& state)
+{
+    auto table = engineTable("KEYUPD.DBF");
+    engineTags(*table);
+    sqlite3* db = sqliteTable("keyupd.sqlite");
+    sqliteIndexes(db);
+    sqlite3_stmt* update = nullptr;
+    sqlite3_prepare_v2(db, "UPDATE tasks SET date = ?, priority = ? WHERE rowid = ?", -1, &update, nullptr);
+    const char* priorities[] = {"A", "B", "C"};
+    int round = 0;
+    for (auto _ : state) {
+        ++round;
+        const double engine = millisecondsOf([&] {
+            for (std::uint32_t i = 0; i < 10000; ++i) {
+                check(table->go(1 + (i * 7919u) % kTasks).ok(), "go");
+                (void)table->replace(TaskField::DATE, "2027" + std::to_string(1000 + (i + round) % 1200).substr(0, 4));
+                (void)table->replace(TaskField::PRIORITY, priorities[(i + round) % 3]);
+                check(table->post().ok(), "post");
+            }
+        });
+        const double sqlite = millisecondsOf([&] {
+            for (std::uint32_t i = 0; i < 10000; ++i) {
+                const std::string date = "2027" + std::to_string(1000 + (i + round) % 1200).substr(0, 4);
+                sqlite3_bind_text(update, 1, date.c_str(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_text(update, 2, priorities[(i + round) % 3], -1, SQLITE_STATIC);
+                sqlite3_bind_int64(update, 3, 1 + (i * 7919u) % kTasks);
+                check(sqlite3_step(update) == SQLITE_DONE, "sqlite update");
+                sqlite3_reset(update);
+            }
+        });
+        state.counters["per_post_us"] = engine * 1000.0 / 10000;
+        report(state, engine, sqlite);
+    }
+    check(table->verifyIndex().ok(), "the tags are wrong after the updates");
+    sqlite3_finalize(update);
+    sqlite3_close(db);
+}
+
+void BM_PackWithFiveTags(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto table = engineTable("PACKTAGS.DBF");
+        engineTags(*table);
+        check(table->beginBatch().ok(), "batch");
+        for (std::uint32_t r = 1; r <= kTasks; r += 10) {
+            check(table->go(r).ok(), "go");
+            check(table->setDeleted(true).ok(), "delete");
+            check(table->post().ok(), "post");
+        }
+        check(table->commitBatch().ok(), "commit");
+        sqlite3* db = sqliteTable("packtags.sqlite");
+        sqliteIndexes(db);
+        sqlite3_exec(db, "UPDATE tasks SET deleted = 1 WHERE rowid % 10 = 1", nullptr, nullptr, nullptr);
+        state.ResumeTiming();
+        const double engine = millisecondsOf([&] { check(table->pack().ok(), "pack"); });
+        const double sqlite = millisecondsOf(
+            [&] { sqlite3_exec(db, "DELETE FROM tasks WHERE deleted = 1; VACUUM;", nullptr, nullptr, nullptr); });
+        check(*table->recCount() == kTasks - kTasks / 10, "pack kept the wrong number");
+        sqlite3_close(db);
+        report(state, engine, sqlite);
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_BuildFiveTags)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_WalkEachOrderShared)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Seek10000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Update10000KeyFieldsFiveTags)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PackWithFiveTags)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_AppendAll)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_WalkRecordOrder)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_FilterCount)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);

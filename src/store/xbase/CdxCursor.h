@@ -36,6 +36,12 @@ public:
     Result<bool> seekEntry(std::string_view key, std::uint32_t recno);
 
     bool onEntry() const { return m_state == State::OnEntry; }
+    // True when the next step that way stays inside the leaf the cursor holds, so it reads no page and
+    // needs no index lock.
+    bool stepsInLeaf(bool forward) const
+    {
+        return m_state == State::OnEntry && !stale() && (forward ? m_pos + 1 < m_leaf.count() : m_pos > 0);
+    }
     bool eof() const { return m_state == State::Eof || m_state == State::Empty; }
     bool bof() const { return m_state == State::Bof || m_state == State::Empty; }
     // Valid while onEntry().

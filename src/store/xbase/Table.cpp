@@ -324,38 +324,39 @@ namespace {
 class IndexReadScope
 {
 public:
-    IndexReadScope(Table* table, Status (Table::*begin)(bool&), void (Table::*end)(bool)) : m_table(table), m_end(end)
+    IndexReadScope(Table* table, Status (Table::*hold)(), void (Table::*release)(), bool holdNow)
+        : m_table(table), m_release(release)
     {
-        m_status = (table->*begin)(m_locked);
+        if (holdNow)
+            m_status = (table->*hold)();
     }
-    ~IndexReadScope() { (m_table->*m_end)(m_locked); }
+    ~IndexReadScope() { (m_table->*m_release)(); }
     IndexReadScope(const IndexReadScope&) = delete;
     IndexReadScope& operator=(const IndexReadScope&) = delete;
     const Status& status() const { return m_status; }
 
 private:
     Table* m_table;
-    void (Table::*m_end)(bool);
-    bool m_locked = false;
+    void (Table::*m_release)();
     Status m_status;
 };
 
 } // namespace
 
-Status Table::beginIndexRead(bool& locked)
+Status Table::holdIndexRead()
 {
-    locked = false;
-    if (!m_index || m_order == 0 || m_mode == OpenMode::Exclusive || m_indexLocked)
+    if (!m_index || m_order == 0 || m_mode == OpenMode::Exclusive || m_indexLocked || m_indexReadHeld)
         return {};
     QV_TRY(m_cdxFile->lock(LockScheme::kIndexLock, 1, LockKind::Shared, true));
-    locked = true;
+    m_indexReadHeld = true;
     return m_index->cdx().refreshIfChanged();
 }
 
-void Table::endIndexRead(bool locked)
+void Table::releaseIndexRead()
 {
-    if (locked)
+    if (m_indexReadHeld)
         (void)m_cdxFile->unlock(LockScheme::kIndexLock, 1);
+    m_indexReadHeld = false;
 }
 
 Status Table::followCursor(Direction direction, bool& found)
@@ -372,6 +373,8 @@ Status Table::followCursor(Direction direction, bool& found)
                 return {};
             }
         }
+        if (!m_cursor->stepsInLeaf(direction == Direction::Forward))
+            QV_TRY(holdIndexRead());
         QV_TRY(direction == Direction::Forward ? m_cursor->next() : m_cursor->prev());
     }
     return {};
@@ -425,7 +428,7 @@ Status Table::goTop()
     QV_TRY(post());
     m_cache.clear();
     QV_TRY(refreshCount());
-    IndexReadScope scope(this, &Table::beginIndexRead, &Table::endIndexRead);
+    IndexReadScope scope(this, &Table::holdIndexRead, &Table::releaseIndexRead, true);
     QV_TRY(scope.status());
     bool found = false;
     QV_TRY(positionAtEnd(Direction::Forward, found));
@@ -443,7 +446,7 @@ Status Table::goBottom()
     QV_TRY(post());
     m_cache.clear();
     QV_TRY(refreshCount());
-    IndexReadScope scope(this, &Table::beginIndexRead, &Table::endIndexRead);
+    IndexReadScope scope(this, &Table::holdIndexRead, &Table::releaseIndexRead, true);
     QV_TRY(scope.status());
     bool found = false;
     QV_TRY(positionAtEnd(Direction::Backward, found));
@@ -464,7 +467,11 @@ Status Table::skip(std::int64_t count)
             QV_TRY(readRecordFresh(m_recno));
         return {};
     }
-    IndexReadScope scope(this, &Table::beginIndexRead, &Table::endIndexRead);
+    // Steps inside the leaf the cursor holds read nothing shared; only a step to another page has to
+    // catch up with other writers under the index lock.
+    const bool inLeaf = m_order > 0 && (count == 1 || count == -1) && !m_eof && m_cursorSynced && m_cursor->onEntry() &&
+                        m_cursor->recno() == m_recno && m_cursor->stepsInLeaf(count > 0);
+    IndexReadScope scope(this, &Table::holdIndexRead, &Table::releaseIndexRead, !inLeaf);
     QV_TRY(scope.status());
     if (count > 0) {
         if (m_eof)
@@ -524,9 +531,8 @@ Result<bool> Table::seek(std::string_view key, bool soft)
     QV_TRY(post());
     if (m_order == 0)
         return makeError(ErrorCode::BadState, "a seek needs a tag order");
-    m_cache.clear();
     QV_TRY(refreshCount());
-    IndexReadScope scope(this, &Table::beginIndexRead, &Table::endIndexRead);
+    IndexReadScope scope(this, &Table::holdIndexRead, &Table::releaseIndexRead, true);
     QV_TRY(scope.status());
     auto hit = m_cursor->seek(key, soft);
     if (!hit)
@@ -884,7 +890,7 @@ Result<std::uint32_t> Table::queryRecCount()
     QV_TRY(post());
     if (m_order > 0) {
         QV_TRY(refreshCount());
-        IndexReadScope scope(this, &Table::beginIndexRead, &Table::endIndexRead);
+        IndexReadScope scope(this, &Table::holdIndexRead, &Table::releaseIndexRead, true);
         QV_TRY(scope.status());
         std::uint32_t count = 0;
         std::string record;
@@ -1054,7 +1060,7 @@ Status Table::verifyIndex()
 {
     if (!m_index)
         return {};
-    IndexReadScope scope(this, &Table::beginIndexRead, &Table::endIndexRead);
+    IndexReadScope scope(this, &Table::holdIndexRead, &Table::releaseIndexRead, true);
     QV_TRY(scope.status());
     return m_index->verify(scanner());
 }

@@ -171,9 +171,10 @@ private:
     // Puts the cursor on the current record's entry (onCurrent) or, for a record the tag leaves out,
     // on the first entry after where it would be.
     Status syncCursor(bool& onCurrent);
-    // Shared use: index pages are read under the index lock, after catching up with other writers.
-    Status beginIndexRead(bool& locked);
-    void endIndexRead(bool locked);
+    // Shared use: index pages are read under the index lock, after catching up with other writers. The
+    // lock is taken when a move first needs a page and let go when the move ends.
+    Status holdIndexRead();
+    void releaseIndexRead();
     Status setIndexFlag(bool on);
     TableIndex::Scan scanner();
     // After a failed commit: drop what the transaction left in memory.
@@ -205,6 +206,7 @@ private:
     std::optional<CdxCursor> m_cursor;
     bool m_cursorSynced = false;
     bool m_indexLocked = false;
+    bool m_indexReadHeld = false;
     std::string m_original; // the record as it was before the pending edit
     std::unique_ptr<PendingFile> m_dbf;
     std::unique_ptr<PendingFile> m_memoDevice;
