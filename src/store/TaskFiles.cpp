@@ -1,0 +1,91 @@
+#include "store/TaskFiles.h"
+
+#include "store/Messages.h"
+#include "store/TaskRecord.h"
+#include "store/TodoTable.h"
+
+#include <QFile>
+
+namespace quorvo {
+
+namespace {
+
+xbase::FileSystem& fileSystemOf(const xbase::TableOptions& options)
+{
+    return options.fileSystem ? *options.fileSystem : xbase::diskFileSystem();
+}
+
+} // namespace
+
+void TaskFiles::status(const QString& text) const
+{
+    if (statusText)
+        statusText(text);
+}
+
+bool TaskFiles::CreateTaskTable()
+{
+    const auto fields = taskTableFields();
+    const std::string path = tablePath().toStdString();
+    return xbase::Table::create(path, fields, tableOptions).ok() && fileSystemOf(tableOptions).exists(path);
+}
+
+bool TaskFiles::IsOldStructure(const QString& path, const xbase::TableOptions& options)
+{
+    xbase::TableOptions plain = options;
+    plain.openIndex = false;
+    auto table = xbase::Table::open(path.toStdString(), xbase::OpenMode::Shared, plain);
+    if (!table)
+        return false;
+    for (const char* name : {"DATE", "TIME", "DESCRIPT", "NOTE", "DONE", "KEYS"})
+        if ((*table)->fieldNumber(name) == 0)
+            return false;
+    return (*table)->fieldNumber("PRIORITY") == 0;
+}
+
+bool TaskFiles::OpenTaskTable(bool exclusive)
+{
+    (void)m_table.close();
+    if (!fileSystemOf(tableOptions).exists(tablePath().toStdString()) && !CreateTaskTable()) {
+        ShowInfo(QStringLiteral("Unable to open or create QVTSK.DBF"));
+        return false;
+    }
+    if (IsOldStructure(tablePath(), tableOptions) && upgradeOldStructure)
+        upgradeOldStructure();
+    status(QStringLiteral("Opening files..."));
+    if (openGuarded(exclusive))
+        return true;
+    (void)m_table.close();
+    if (exclusive)
+        ShowInfo(QStringLiteral("Unable to open the Todo file (QVTSK.DBF) for reindexing.\rThe file may be in use by "
+                                "another user"));
+    else
+        ShowInfo(QStringLiteral("Unable to open the Todo file: QVTSK.DBF"));
+    return false;
+}
+
+bool TaskFiles::openGuarded(bool exclusive)
+{
+    xbase::Status opened = m_table.open(tablePath(), exclusive, tableOptions);
+    const bool damagedIndex = !opened && opened.error().code == xbase::ErrorCode::CorruptIndex;
+    if (!opened && !damagedIndex)
+        return false;
+    const bool indexMissing = !fileSystemOf(tableOptions).exists(indexPath().toStdString());
+    if (indexMissing || damagedIndex) {
+        // A missing index is built; so is a damaged one, which is set aside unread.
+        status(QStringLiteral("Creating indexes..."));
+        xbase::TableOptions withoutIndex = tableOptions;
+        withoutIndex.openIndex = false;
+        if (!m_table.open(tablePath(), true, withoutIndex))
+            return false;
+        if (runIndexRebuild)
+            runIndexRebuild(false);
+        if (!m_table.close() || !m_table.open(tablePath(), exclusive, tableOptions))
+            return false;
+    }
+    xbase::Table& table = m_table.engine();
+    const int order = table.tagOrder("DATETIME");
+    return order > 0 && table.setOrder(order).ok() && table.goTop().ok();
+}
+
+} // namespace quorvo
