@@ -1,7 +1,10 @@
 #include "mainwindow/TMainScreen.h"
+#include "store/Messages.h"
+#include "store/ProgramDir.h"
 #include "store/SystemClock.h"
 #include "ui/DesktopHelpService.h"
 #include "ui/ProgramIdentity.h"
+#include "ui/QMessageBoxMessages.h"
 #include "ui/SingleInstanceGuard.h"
 
 #include <QApplication>
@@ -21,7 +24,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(ProgramIdentity::version());
 
     DesktopHelpService help;
-    TMainScreen window(help, SystemClock::instance());
+    QMessageBoxMessages messages;
+    Messages::install(&messages);
+    TMainScreen window(help, SystemClock::instance(), ProgramDir());
     QObject::connect(&guard, &SingleInstanceGuard::activationRequested, &window, &TMainScreen::bringToFront);
     window.show();
     return QApplication::exec();

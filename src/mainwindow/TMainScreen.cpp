@@ -1,6 +1,13 @@
 #include "mainwindow/TMainScreen.h"
 
+#include "dialogs/datetime/DateFormats.h"
+#include "dialogs/datetime/StoredForms.h"
+#include "mainwindow/TRebuildInd.h"
+#include "mainwindow/WindowPlacement.h"
 #include "store/Clock.h"
+#include "store/Messages.h"
+#include "store/ProgramDir.h"
+#include "store/TaskFiles.h"
 #include "ui/ButtonPanel.h"
 #include "ui/HelpService.h"
 #include "ui/HelpTopics.h"
@@ -88,8 +95,9 @@ void addPendingItems(QMenu* menu, std::initializer_list<std::pair<const char*, c
 
 } // namespace
 
-TMainScreen::TMainScreen(HelpService& help, const Clock& clock, QWidget* parent)
-    : QMainWindow(parent), m_help(help), m_clock(clock), m_popupHelp(new PopupHelp(this))
+TMainScreen::TMainScreen(HelpService& help, const Clock& clock, const QString& programDir, QWidget* parent)
+    : QMainWindow(parent), m_help(help), m_clock(clock), m_programDir(programDir),
+      m_files(std::make_unique<TaskFiles>(m_todoTable, programDir)), m_popupHelp(new PopupHelp(this))
 {
     setObjectName(QStringLiteral("MainScreen"));
     setWindowTitle(ProgramIdentity::title());
@@ -135,10 +143,17 @@ TMainScreen::TMainScreen(HelpService& help, const Clock& clock, QWidget* parent)
 TMainScreen::~TMainScreen()
 {
     qApp->removeEventFilter(this);
+    (void)m_todoTable.close();
 }
 
 void TMainScreen::FormCreate()
 {
+    // The user's regional date settings are kept for the editor; everything else reads the working ones.
+    DateFormats::current().SaveUserDateFormats();
+    DateFormats::current().UseWorkingDateFormats();
+    m_sortOrder = 1;
+    m_files->statusText = [this](const QString& text) { setStatusText(text); };
+    m_files->runIndexRebuild = [this](bool packFirst) { RunIndexRebuild(packFirst); };
     // Until the first activation has opened the table, there is nothing to show but the status panel. The start-up
     // lets pending messages through, so the commands stay out of reach until it is over: none of them may run
     // on a table still being opened.
@@ -326,7 +341,7 @@ void TMainScreen::SetButtons()
 
 bool TMainScreen::isViewAtEnd() const
 {
-    return !m_activeGrid->model() || !m_activeGrid->currentIndex().isValid();
+    return !m_todoTable.isOpen() || m_todoTable.engine().eof();
 }
 
 void TMainScreen::FitGrid()
@@ -629,6 +644,123 @@ void TMainScreen::closeEvent(QCloseEvent* event)
     m_closed = true;
     event->accept();
     FormClose();
+}
+
+} // namespace quorvo
+
+namespace quorvo {
+
+void TMainScreen::restorePlacementAtStartup()
+{
+    RestoreWindowPlacement(this, PreferencesFileName(m_programDir), this);
+}
+
+void TMainScreen::setCalcSuspended(bool on)
+{
+    m_todoTable.setCalcSuspended(on);
+}
+
+bool TMainScreen::openTaskTableAtStartup()
+{
+    return m_files->OpenTaskTable(false);
+}
+
+void TMainScreen::LoadPreferences()
+{
+    m_preferences = Preferences::load(PreferencesFileName(m_programDir));
+    setSplitterBar(m_preferences.splitterBar);
+    m_sortOrder = m_preferences.order;
+    // An order beyond the tags changes nothing; SetMainMenuSortChecks then takes the order in force.
+    xbase::Table& table = m_todoTable.engine();
+    if (m_sortOrder >= 0 && m_sortOrder <= table.tagCount())
+        (void)table.setOrder(m_sortOrder);
+    SetMainMenuSortChecks();
+}
+
+void TMainScreen::SetMainMenuSortChecks()
+{
+    if (m_todoTable.isOpen())
+        m_sortOrder = m_todoTable.engine().order();
+}
+
+void TMainScreen::GoToDate(const QDate& date)
+{
+    if (!m_todoTable.isOpen())
+        return;
+    xbase::Table& table = m_todoTable.engine();
+    const int order = table.order();
+    const int byDate = table.tagOrder("DATETIME");
+    if (byDate == 0)
+        return;
+    const auto day = DateTime::fromQDate(date);
+    if (!day || !table.setOrder(byDate).ok())
+        return;
+    (void)table.seek(StoredForms::dateText(*day).toStdString(), true);
+    // The table keeps its task when the order changes back.
+    (void)table.setOrder(order);
+    refreshView();
+}
+
+void TMainScreen::remindToRebuildIndexes()
+{
+    if (m_preferences.reindexNeeded)
+        ShowInfo(QStringLiteral("Please rebuild indexes ASAP"));
+}
+
+void TMainScreen::SavePreferences()
+{
+    if (m_todoTable.isOpen())
+        m_sortOrder = m_todoTable.engine().order();
+    m_preferences.splitterBar = splitterBar();
+    m_preferences.order = m_sortOrder;
+    m_preferences.save(PreferencesFileName(m_programDir));
+}
+
+void TMainScreen::saveWindowPlacementAtClose()
+{
+    SaveWindowPlacement(this, PreferencesFileName(m_programDir));
+}
+
+void TMainScreen::closeTaskTable()
+{
+    if (!m_todoTable.isOpen())
+        return;
+    const xbase::Status closed = m_todoTable.close();
+    if (!closed)
+        ShowInfo(QString::fromStdString(closed.error().message));
+}
+
+void TMainScreen::RunIndexRebuild(bool packFirst)
+{
+    quorvo::RunIndexRebuild(m_todoTable, packFirst, this);
+}
+
+void TMainScreen::RebuildIndexes1Click()
+{
+    if (!AskYesNo(QStringLiteral("Rebuild Index Files?")))
+        return;
+    (void)m_todoTable.close();
+    bool rebuilt = false;
+    if (m_files->OpenTaskTable(true)) {
+        RunIndexRebuild(true);
+        ShowInfo(QStringLiteral("Done!"));
+        rebuilt = true;
+    }
+    if (!m_files->OpenTaskTable(false)) {
+        m_taskTableOpen = false;
+        close();
+        return;
+    }
+    xbase::Table& table = m_todoTable.engine();
+    (void)table.setOrder(table.tagOrder("DATETIME"));
+    SetUpFilter();
+    refreshView();
+    SetButtons();
+    SetMainMenuSortChecks();
+    // The reminder goes only when the rebuild ran: a table that someone else held was not rebuilt.
+    if (rebuilt)
+        m_preferences.reindexNeeded = false;
+    SavePreferences();
 }
 
 } // namespace quorvo

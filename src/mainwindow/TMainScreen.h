@@ -1,7 +1,12 @@
 #pragma once
 
+#include "store/Preferences.h"
+#include "store/TodoTable.h"
+
 #include <QDate>
 #include <QMainWindow>
+
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -18,6 +23,7 @@ class Clock;
 class HelpService;
 class PopupHelp;
 class StatusPanel;
+class TaskFiles;
 
 // The main window: the command buttons above, the task grid and the notes of the current task in the middle,
 // Exit, help and the filter buttons below, and the status panel while the program starts.
@@ -25,8 +31,8 @@ class StatusPanel;
 // The window sees every key before the control that has the focus, so Insert, keypad +, Delete and Alt+X act
 // on the task list wherever the focus is; Enter in the grid edits the current task.
 //
-// The work on the task table and the preferences is done through the protected virtual steps below. They do
-// nothing yet: the table, the grid's model and the preferences are wired in there.
+// The work on the task table and the preferences is done through the protected virtual steps below, in
+// the order the start-up and the closing run them; a test double can stand in for any of them.
 class TMainScreen : public QMainWindow
 {
     Q_OBJECT
@@ -40,7 +46,8 @@ public:
     static constexpr int kClientHeight = 405;
     static constexpr int kDefaultSplitterBar = 200;
 
-    TMainScreen(HelpService& help, const Clock& clock, QWidget* parent = nullptr);
+    // programDir holds the task files and the preferences, with a trailing "/".
+    TMainScreen(HelpService& help, const Clock& clock, const QString& programDir, QWidget* parent = nullptr);
     ~TMainScreen() override;
 
     QTableView* activeGrid() const { return m_activeGrid; }
@@ -60,6 +67,10 @@ public:
     void setSplitterBar(int height);
 
     bool firstActivation() const { return m_firstActivation; }
+    TodoTable& todoTable() { return m_todoTable; }
+    const Preferences& preferences() const { return m_preferences; }
+    int SortOrder() const { return m_sortOrder; }
+    bool ReindexNeeded() const { return m_preferences.reindexNeeded; }
     bool gridReady() const { return m_gridReady; }
 
 public slots:
@@ -84,7 +95,7 @@ public slots:
     virtual void FilterClearbuttonClick() {}
     virtual void ShowDoneClick() {}
 
-    virtual void RebuildIndexes1Click() {}
+    virtual void RebuildIndexes1Click();
     virtual void About1Click();
     virtual void FrequentlyAskedQuestions1Click();
     virtual void ConfigurationInformation1Click();
@@ -98,23 +109,29 @@ public slots:
 
 protected:
     // Start-up steps over the table and the preferences, in the order FormActivate runs them.
-    virtual void restorePlacementAtStartup() {}
-    virtual void setCalcSuspended(bool) {}
+    virtual void restorePlacementAtStartup();
+    virtual void setCalcSuspended(bool on);
     // False when the table could not be opened; the window then closes and the program ends.
-    virtual bool openTaskTableAtStartup() { return true; }
-    virtual void LoadPreferences() {}
+    virtual bool openTaskTableAtStartup();
+    virtual void LoadPreferences();
+    // The key word list and the filter come with the commands that use them.
     virtual void BuildKeyWordList() {}
     virtual void SetUpFilter() {}
-    virtual void GoToDate(const QDate& date) { Q_UNUSED(date); }
-    virtual void SetMainMenuSortChecks() {}
+    // Stands on the first task dated on or after date (by date and time), or at the end.
+    virtual void GoToDate(const QDate& date);
+    virtual void SetMainMenuSortChecks();
     // The last step: "Please rebuild indexes ASAP" while the reminder is set.
-    virtual void remindToRebuildIndexes() {}
+    virtual void remindToRebuildIndexes();
 
     // Closing steps.
-    virtual void SavePreferences() {}
-    virtual void saveWindowPlacementAtClose() {}
+    virtual void SavePreferences();
+    virtual void saveWindowPlacementAtClose();
     // Posts what the grid or the notes still hold and closes the table.
-    virtual void closeTaskTable() {}
+    virtual void closeTaskTable();
+    // Shows the rebuild window over the table, open exclusively.
+    virtual void RunIndexRebuild(bool packFirst);
+    // The grid shows the table's current view again, standing on its current task.
+    virtual void refreshView() {}
 
     // Whether the view has no current task; SetButtons() asks it.
     virtual bool isViewAtEnd() const;
@@ -145,6 +162,11 @@ private:
 
     HelpService& m_help;
     const Clock& m_clock;
+    QString m_programDir;
+    TodoTable m_todoTable;
+    std::unique_ptr<TaskFiles> m_files;
+    Preferences m_preferences;
+    int m_sortOrder = 1;
     PopupHelp* m_popupHelp;
 
     ButtonPanel* m_panel1;

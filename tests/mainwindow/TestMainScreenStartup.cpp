@@ -183,33 +183,6 @@ private slots:
         QVERIFY(window.findChild<QPushButton*>(QStringLiteral("Newbutton"))->isEnabled());
     }
 
-    void setButtonsFollowsTheGridsCurrentRow_data()
-    {
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<bool>("current");
-        QTest::addColumn<bool>("recordBound");
-        QTest::newRow("no rows") << 0 << false << false;
-        QTest::newRow("rows, none current") << 3 << false << false;
-        QTest::newRow("a current row") << 3 << true << true;
-    }
-
-    void setButtonsFollowsTheGridsCurrentRow()
-    {
-        QFETCH(int, rows);
-        QFETCH(bool, current);
-        QFETCH(bool, recordBound);
-        RecordingMainScreen window(m_help, m_clock);
-        start(window);
-        QStandardItemModel model(rows, 6);
-        window.activeGrid()->setModel(&model);
-        if (current)
-            window.activeGrid()->setCurrentIndex(model.index(1, 0));
-        window.SetButtons();
-        for (const QString& name : kRecordBound)
-            QVERIFY2(shown(window, name) == recordBound, qPrintable(name));
-        window.activeGrid()->setModel(nullptr);
-    }
-
     void fitGrid_data()
     {
         QTest::addColumn<QList<int>>("widths"); // of the six columns; the fourth is the Task column

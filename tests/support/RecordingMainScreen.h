@@ -15,7 +15,9 @@ namespace quorvo {
 class RecordingMainScreen : public TMainScreen
 {
 public:
-    explicit RecordingMainScreen(RecordingHelpService& help, const Clock& clock) : TMainScreen(help, clock) {}
+    RecordingMainScreen(RecordingHelpService& help, const Clock& clock, const QString& programDir = QString())
+        : TMainScreen(help, clock, programDir)
+    {}
 
     QStringList log;
     bool openSucceeds = true;
