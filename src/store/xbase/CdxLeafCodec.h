@@ -32,6 +32,13 @@ public:
     std::uint32_t keyLength() const { return m_keyLength; }
     char fill() const { return m_fill; }
 
+    // Checks a leaf page's node and leaf headers (attributes, widths, masks, entry table inside the page)
+    // and returns its widths.
+    static Status readWidths(const char* page, std::uint32_t offset, CdxLeafWidths& widths);
+    // Reads entry i of a leaf with these widths: record number, duplicate count, trailing count.
+    static void readEntry(const char* page, const CdxLeafWidths& widths, std::uint32_t i, std::uint32_t& recno,
+                          std::uint32_t& dup, std::uint32_t& trail);
+
     // Decodes the leaf page; a page that breaks the layout is ErrorCode::Corrupt naming offset and damage.
     Status decode(const char* page, std::uint32_t offset, CdxLeafNode& out, CdxLeafLayout* layout = nullptr) const;
 

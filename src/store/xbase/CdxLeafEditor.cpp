@@ -1,0 +1,166 @@
+#include "store/xbase/CdxLeafEditor.h"
+
+#include "store/xbase/CdxBytes.h"
+#include "store/xbase/CdxLeafCodec.h"
+
+#include <cstring>
+
+namespace quorvo::xbase {
+
+CdxLeafEditor::CdxLeafEditor(std::uint32_t keyLength, char fill)
+    : m_keyLength(keyLength), m_fill(fill), m_writer(keyLength, fill)
+{}
+
+Status CdxLeafEditor::scan(const char* page, std::uint32_t offset, std::string_view key, std::uint32_t recno)
+{
+    QV_TRY(CdxLeafCodec::readWidths(page, offset, m_widths));
+    m_count = CdxBytes::le16(page + 2);
+    const std::uint32_t tableEnd = CdxLayout::kLeafHeaderSize + m_count * m_widths.entryBytes;
+    const CdxSearchTarget target{key, true, recno};
+    m_pos = m_count;
+    m_found = false;
+    m_top = CdxLayout::kLeafHeaderSize;
+    std::uint32_t keyPos = CdxLayout::kPageSize;
+    Slot beyond; // entries past the target's neighbour are only measured; their slots stay intact
+    for (std::uint32_t i = 0; i < m_count; ++i) {
+        const bool rebuild = m_pos == m_count || i <= m_pos + 1;
+        Slot& s = rebuild ? m_slots[i % 3] : beyond;
+        CdxLeafCodec::readEntry(page, m_widths, i, s.recno, s.dup, s.trail);
+        if (i == 0)
+            s.dup = 0;
+        if (s.dup + s.trail > m_keyLength)
+            return makeError(ErrorCode::Corrupt,
+                             "leaf at offset " + std::to_string(offset) + ": entry " + std::to_string(i) +
+                                 " has duplicate count " + std::to_string(s.dup) + " and trailing count " +
+                                 std::to_string(s.trail) + " for a key of " + std::to_string(m_keyLength) + " bytes");
+        s.stored = m_keyLength - s.dup - s.trail;
+        if (keyPos < tableEnd + s.stored)
+            return makeError(ErrorCode::Corrupt, "leaf at offset " + std::to_string(offset) + ": key bytes of entry " +
+                                                     std::to_string(i) + " run into the entry table");
+        if (rebuild) {
+            // Keys are rebuilt only up to the entry after the target's position.
+            char* rebuilt = s.key.data();
+            if (s.dup > 0)
+                std::memcpy(rebuilt, m_slots[(i + 2) % 3].key.data(), s.dup);
+            std::memcpy(rebuilt + s.dup, page + keyPos - s.stored, s.stored);
+            std::memset(rebuilt + s.dup + s.stored, m_fill, s.trail);
+            if (m_pos == m_count && target.reachedBy(rebuilt, s.recno)) {
+                m_pos = i;
+                m_top = keyPos;
+                m_found = s.recno == recno && std::memcmp(rebuilt, key.data(), m_keyLength) == 0;
+            }
+        }
+        keyPos -= s.stored;
+    }
+    if (m_pos == m_count)
+        m_top = keyPos;
+    m_low = keyPos;
+    m_free = keyPos - tableEnd;
+    return {};
+}
+
+void CdxLeafEditor::writeEntry(char* page, std::uint32_t i, std::uint32_t recno, std::uint32_t dup,
+                               std::uint32_t trail) const
+{
+    const std::uint64_t value = std::uint64_t{recno} | std::uint64_t{dup} << m_widths.recordBits |
+                                std::uint64_t{trail} << (m_widths.recordBits + m_widths.dupBits);
+    CdxBytes::putLeN(page + CdxLayout::kLeafHeaderSize + i * m_widths.entryBytes, value, m_widths.entryBytes);
+}
+
+void CdxLeafEditor::finish(char* page, std::uint32_t count, std::uint32_t free)
+{
+    m_count = count;
+    m_free = free;
+    CdxBytes::putLe16(page + 2, count);
+    CdxBytes::putLe16(page + 12, free);
+}
+
+bool CdxLeafEditor::insert(char* page, std::string_view key, std::uint32_t recno)
+{
+    const std::uint32_t p = m_pos;
+    const std::uint32_t n = m_count;
+    const std::uint32_t entry = m_widths.entryBytes;
+    if (recno > m_widths.recordMask())
+        return false;
+    const char* k = key.data();
+    const std::uint32_t trail = m_writer.trailCount(k);
+    const std::uint32_t dup = p > 0 ? m_writer.dupCount(slot(p - 1).key.data(), slot(p - 1).trail, k, trail) : 0;
+    if (dup > m_widths.dupMask() || trail > m_widths.trailMask())
+        return false;
+    const std::uint32_t stored = m_keyLength - dup - trail;
+
+    // The entry now at p follows the new key instead of entry p - 1.
+    std::uint32_t nextDup = 0;
+    std::uint32_t nextStored = 0;
+    std::int64_t shift = stored; // how far the key bytes of entries after p move down
+    if (p < n) {
+        const Slot& next = slot(p);
+        nextDup = m_writer.dupCount(k, trail, next.key.data(), next.trail);
+        if (nextDup > m_widths.dupMask())
+            return false;
+        nextStored = m_keyLength - nextDup - next.trail;
+        shift += std::int64_t{nextStored} - next.stored;
+    }
+    const std::int64_t need = std::int64_t{entry} + shift;
+    if (need > std::int64_t{m_free})
+        return false;
+
+    const std::uint32_t tailEnd = p < n ? m_top - slot(p).stored : m_top;
+    const auto newLow = static_cast<std::uint32_t>(std::int64_t{m_low} - shift);
+    std::memmove(page + newLow, page + m_low, tailEnd - m_low);
+    if (newLow > m_low)
+        std::memset(page + m_low, 0, newLow - m_low);
+    std::memcpy(page + m_top - stored, k + dup, stored);
+    if (p < n)
+        std::memcpy(page + m_top - stored - nextStored, slot(p).key.data() + nextDup, nextStored);
+
+    char* table = page + CdxLayout::kLeafHeaderSize;
+    std::memmove(table + (p + 1) * entry, table + p * entry, (n - p) * entry);
+    writeEntry(page, p, recno, dup, trail);
+    if (p < n)
+        writeEntry(page, p + 1, slot(p).recno, nextDup, slot(p).trail);
+    m_low = newLow;
+    finish(page, n + 1, static_cast<std::uint32_t>(std::int64_t{m_free} - need));
+    return true;
+}
+
+bool CdxLeafEditor::erase(char* page)
+{
+    const std::uint32_t p = m_pos;
+    const std::uint32_t n = m_count;
+    const std::uint32_t entry = m_widths.entryBytes;
+    const Slot& gone = slot(p);
+
+    // The entry after p follows entry p - 1 from now on.
+    std::uint32_t nextDup = 0;
+    std::uint32_t nextStored = 0;
+    std::int64_t gain = gone.stored; // how far the key bytes of entries after p + 1 move up
+    if (p + 1 < n) {
+        const Slot& next = slot(p + 1);
+        nextDup = p > 0 ? m_writer.dupCount(slot(p - 1).key.data(), slot(p - 1).trail, next.key.data(), next.trail) : 0;
+        if (nextDup > m_widths.dupMask())
+            return false;
+        nextStored = m_keyLength - nextDup - next.trail;
+        gain += std::int64_t{next.stored} - nextStored;
+    }
+    if (gain < 0)
+        return false; // only leaves compressed less tightly than ours get here
+
+    const std::uint32_t tailEnd = p + 1 < n ? m_top - gone.stored - slot(p + 1).stored : m_top - gone.stored;
+    const auto newLow = static_cast<std::uint32_t>(m_low + gain);
+    std::memmove(page + newLow, page + m_low, tailEnd - m_low);
+    std::memset(page + m_low, 0, newLow - m_low);
+    if (p + 1 < n)
+        std::memcpy(page + m_top - nextStored, slot(p + 1).key.data() + nextDup, nextStored);
+
+    char* table = page + CdxLayout::kLeafHeaderSize;
+    std::memmove(table + p * entry, table + (p + 1) * entry, (n - p - 1) * entry);
+    std::memset(table + (n - 1) * entry, 0, entry);
+    if (p + 1 < n)
+        writeEntry(page, p, slot(p + 1).recno, nextDup, slot(p + 1).trail);
+    m_low = newLow;
+    finish(page, n - 1, static_cast<std::uint32_t>(m_free + entry + gain));
+    return true;
+}
+
+} // namespace quorvo::xbase
