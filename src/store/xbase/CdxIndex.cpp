@@ -77,7 +77,8 @@ std::unique_ptr<CdxTree> CdxIndex::makeTree(const CdxTag& tag)
 
 std::string CdxIndex::directoryKey(const std::string& name) const
 {
-    std::string key = upperName(name);
+    // Names are stored as the file has them (ours are upper case); other engines' lower-case letters stay.
+    std::string key = name;
     key.resize(m_directory->info().keyLength, ' ');
     return key;
 }
