@@ -303,6 +303,18 @@ Status CdxIndex::rebuildTag(std::size_t tag, const CdxKeyBatch& keys, const Prog
     return replaceTag(tag, definition, keys, progress);
 }
 
+Status CdxIndex::rebuildTag(std::size_t tag, const std::vector<std::pair<std::string, std::uint32_t>>& keys,
+                            const ProgressFn& progress)
+{
+    QV_TRY(ensureLoaded());
+    QV_TRY(checkTag(tag));
+    CdxKeyBatch batch(m_tags[tag].definition.keyLength);
+    batch.reserve(keys.size());
+    for (const auto& [key, recno] : keys)
+        batch.add(key, recno);
+    return rebuildTag(tag, batch, progress);
+}
+
 Status CdxIndex::replaceTag(std::size_t tag, const CdxTagDefinition& definition, const CdxKeyBatch& keys,
                             const ProgressFn& progress)
 {
