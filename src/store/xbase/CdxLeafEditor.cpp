@@ -16,15 +16,20 @@ Status CdxLeafEditor::scan(const char* page, std::uint32_t offset, std::string_v
     QV_TRY(CdxLeafCodec::readWidths(page, offset, m_widths));
     m_count = CdxBytes::le16(page + 2);
     const std::uint32_t tableEnd = CdxLayout::kLeafHeaderSize + m_count * m_widths.entryBytes;
-    const CdxSearchTarget target{key, true, recno};
+    const auto* target = reinterpret_cast<const unsigned char*>(key.data());
+    const auto fill = static_cast<unsigned char>(m_fill);
     m_pos = m_count;
     m_found = false;
-    m_top = CdxLayout::kLeafHeaderSize;
     std::uint32_t keyPos = CdxLayout::kPageSize;
-    Slot beyond; // entries past the target's neighbour are only measured; their slots stay intact
+    // rolling holds the previous entry's key, rebuilt in place: each entry keeps the first dup bytes of
+    // the one before. match is how many leading bytes that key shares with the target, which it
+    // precedes. Slots are filled only around the target's position.
+    char* rolling = m_rolling.data();
+    std::uint32_t match = 0;
+    Fields previous{};
+    std::uint32_t keep = 0;
     for (std::uint32_t i = 0; i < m_count; ++i) {
-        const bool rebuild = m_pos == m_count || i <= m_pos + 1;
-        Slot& s = rebuild ? m_slots[i % 3] : beyond;
+        Fields s{};
         CdxLeafCodec::readEntry(page, m_widths, i, s.recno, s.dup, s.trail);
         if (i == 0)
             s.dup = 0;
@@ -37,23 +42,59 @@ Status CdxLeafEditor::scan(const char* page, std::uint32_t offset, std::string_v
         if (keyPos < tableEnd + s.stored)
             return makeError(ErrorCode::Corrupt, "leaf at offset " + std::to_string(offset) + ": key bytes of entry " +
                                                      std::to_string(i) + " run into the entry table");
-        if (rebuild) {
-            // Keys are rebuilt only up to the entry after the target's position.
-            char* rebuilt = s.key.data();
-            if (s.dup > 0)
-                std::memcpy(rebuilt, m_slots[(i + 2) % 3].key.data(), s.dup);
-            std::memcpy(rebuilt + s.dup, page + keyPos - s.stored, s.stored);
-            std::memset(rebuilt + s.dup + s.stored, m_fill, s.trail);
-            if (m_pos == m_count && target.reachedBy(rebuilt, s.recno)) {
+        const auto* stored = reinterpret_cast<const unsigned char*>(page + keyPos - s.stored);
+        const std::uint32_t storedEnd = s.dup + s.stored;
+        if (m_pos == m_count) {
+            // An entry sharing more than match bytes with its predecessor still precedes the target;
+            // otherwise compare from its first stored byte (the bytes before agree with the target).
+            bool reached = false;
+            if (s.dup <= match) {
+                std::uint32_t j = s.dup;
+                while (j < storedEnd && stored[j - s.dup] == target[j])
+                    ++j;
+                if (j == storedEnd) {
+                    while (j < m_keyLength && fill == target[j])
+                        ++j;
+                }
+                match = j;
+                if (j == m_keyLength)
+                    reached = s.recno >= recno;
+                else
+                    reached = (j < storedEnd ? stored[j - s.dup] : fill) > target[j];
+            }
+            if (reached) {
                 m_pos = i;
                 m_top = keyPos;
-                m_found = s.recno == recno && std::memcmp(rebuilt, key.data(), m_keyLength) == 0;
+                m_found = s.recno == recno && match == m_keyLength;
+                if (i > 0) {
+                    Slot& before = m_slots[(i + 2) % 3];
+                    static_cast<Fields&>(before) = previous;
+                    std::memcpy(before.key.data(), rolling, m_keyLength);
+                }
+                keep = 2;
             }
         }
+        if (s.stored > 0)
+            std::memcpy(rolling + s.dup, stored, s.stored);
+        if (s.trail > 0)
+            std::memset(rolling + storedEnd, m_fill, s.trail);
+        if (keep > 0) {
+            Slot& slot = m_slots[i % 3];
+            static_cast<Fields&>(slot) = s;
+            std::memcpy(slot.key.data(), rolling, m_keyLength);
+            --keep;
+        }
+        previous = s;
         keyPos -= s.stored;
     }
-    if (m_pos == m_count)
+    if (m_pos == m_count) {
         m_top = keyPos;
+        if (m_count > 0) {
+            Slot& before = m_slots[(m_count + 2) % 3];
+            static_cast<Fields&>(before) = previous;
+            std::memcpy(before.key.data(), rolling, m_keyLength);
+        }
+    }
     m_low = keyPos;
     m_free = keyPos - tableEnd;
     return {};

@@ -42,13 +42,16 @@ public:
     std::uint32_t lastRecno() const { return slot(m_pos - 1).recno; }
 
 private:
-    struct Slot
+    struct Fields
     {
-        std::array<char, CdxLayout::kMaxKeyLength> key;
         std::uint32_t recno;
         std::uint32_t dup;
         std::uint32_t trail;
         std::uint32_t stored;
+    };
+    struct Slot : Fields
+    {
+        std::array<char, CdxLayout::kMaxKeyLength> key;
     };
 
     const Slot& slot(std::uint32_t i) const { return m_slots[i % 3]; }
@@ -66,6 +69,7 @@ private:
     std::uint32_t m_low = 0;       // page offset of the lowest key byte
     std::uint32_t m_top = 0;       // page offset just past the key bytes of entry m_pos
     std::array<Slot, 3> m_slots{}; // entries m_pos - 1, m_pos, m_pos + 1, by index modulo 3
+    std::array<char, CdxLayout::kMaxKeyLength> m_rolling{};
 };
 
 } // namespace quorvo::xbase
