@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/xbase/CdxLeafLayout.h"
 #include "store/xbase/CdxLeafNode.h"
 #include "store/xbase/CdxLeafWidths.h"
 #include "store/xbase/CdxLeafWriter.h"
@@ -9,14 +10,6 @@
 #include <vector>
 
 namespace quorvo::xbase {
-
-// What a decoded leaf said about itself, for verification.
-struct CdxLeafLayout
-{
-    CdxLeafWidths widths;
-    std::uint32_t storedFree = 0;   // the free-bytes field at offset 12
-    std::uint32_t computedFree = 0; // 488 - count * N - stored key bytes
-};
 
 // Compressed leaf pages of one tag (key length and fill byte) to and from CdxLeafNode. Layout:
 //   0  node header (CdxNodeHeader)      12 free bytes LE16     14 record-number mask LE32
