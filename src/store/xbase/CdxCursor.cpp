@@ -49,12 +49,21 @@ Status CdxCursor::last()
 
 Status CdxCursor::next()
 {
+    // Steps inside the current leaf need no page: the common case of a walk.
+    if (m_state == State::OnEntry && m_pos + 1 < m_leaf.count() && !stale()) {
+        ++m_pos;
+        return {};
+    }
     auto t = tree();
     return settle(t ? nextIn(**t) : Status{t.error()});
 }
 
 Status CdxCursor::prev()
 {
+    if (m_state == State::OnEntry && m_pos > 0 && !stale()) {
+        --m_pos;
+        return {};
+    }
     auto t = tree();
     return settle(t ? prevIn(**t) : Status{t.error()});
 }
