@@ -3,9 +3,52 @@
 #include "store/xbase/CdxBytes.h"
 #include "store/xbase/CdxLeafCodec.h"
 
+#include <bit>
 #include <cstring>
 
 namespace quorvo::xbase {
+
+namespace {
+
+// Leading bytes a and b share, up to n; eight at a time.
+std::uint32_t sharedPrefix(const unsigned char* a, const unsigned char* b, std::uint32_t n)
+{
+    std::uint32_t i = 0;
+    while (i + 8 <= n) {
+        std::uint64_t x;
+        std::uint64_t y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) {
+            if constexpr (std::endian::native == std::endian::little)
+                return i + static_cast<std::uint32_t>(std::countr_zero(x ^ y)) / 8;
+            break;
+        }
+        i += 8;
+    }
+    while (i < n && a[i] == b[i])
+        ++i;
+    return i;
+}
+
+// Leading bytes of a that equal fill, up to n.
+std::uint32_t fillPrefix(const unsigned char* a, unsigned char fill, std::uint32_t n)
+{
+    const std::uint64_t fills = 0x0101010101010101ull * fill;
+    std::uint32_t i = 0;
+    while (i + 8 <= n) {
+        std::uint64_t x;
+        std::memcpy(&x, a + i, 8);
+        if (x != fills)
+            break;
+        i += 8;
+    }
+    while (i < n && a[i] == fill)
+        ++i;
+    return i;
+}
+
+} // namespace
 
 CdxLeafEditor::CdxLeafEditor(std::uint32_t keyLength, char fill)
     : m_keyLength(keyLength), m_fill(fill), m_writer(keyLength, fill)
@@ -49,13 +92,9 @@ Status CdxLeafEditor::scan(const char* page, std::uint32_t offset, std::string_v
             // otherwise compare from its first stored byte (the bytes before agree with the target).
             bool reached = false;
             if (s.dup <= match) {
-                std::uint32_t j = s.dup;
-                while (j < storedEnd && stored[j - s.dup] == target[j])
-                    ++j;
-                if (j == storedEnd) {
-                    while (j < m_keyLength && fill == target[j])
-                        ++j;
-                }
+                std::uint32_t j = s.dup + sharedPrefix(stored, target + s.dup, s.stored);
+                if (j == storedEnd)
+                    j += fillPrefix(target + j, fill, m_keyLength - j);
                 match = j;
                 if (j == m_keyLength)
                     reached = s.recno >= recno;
