@@ -21,6 +21,65 @@ Result<CdxTree*> CdxCursor::tree()
     return m_index->treeAt(m_headerOffset);
 }
 
+Status CdxCursor::settle(Status status)
+{
+    if (!status)
+        m_state = State::Unpositioned;
+    return status;
+}
+
+Result<bool> CdxCursor::settle(Result<bool> found)
+{
+    if (!found)
+        m_state = State::Unpositioned;
+    return found;
+}
+
+Status CdxCursor::first()
+{
+    auto t = tree();
+    return settle(t ? firstIn(**t) : Status{t.error()});
+}
+
+Status CdxCursor::last()
+{
+    auto t = tree();
+    return settle(t ? lastIn(**t) : Status{t.error()});
+}
+
+Status CdxCursor::next()
+{
+    // Steps inside the current leaf need no page: the common case of a walk.
+    if (m_state == State::OnEntry && m_pos + 1 < m_leaf.count() && !stale()) {
+        ++m_pos;
+        return {};
+    }
+    auto t = tree();
+    return settle(t ? nextIn(**t) : Status{t.error()});
+}
+
+Status CdxCursor::prev()
+{
+    if (m_state == State::OnEntry && m_pos > 0 && !stale()) {
+        --m_pos;
+        return {};
+    }
+    auto t = tree();
+    return settle(t ? prevIn(**t) : Status{t.error()});
+}
+
+Result<bool> CdxCursor::seek(std::string_view key, bool soft)
+{
+    auto t = tree();
+    return settle(t ? seekIn(**t, key, soft) : Result<bool>{t.error()});
+}
+
+Result<bool> CdxCursor::seekEntry(std::string_view key, std::uint32_t recno)
+{
+    auto t = tree();
+    return settle(t ? seekEntryIn(**t, key, recno) : Result<bool>{t.error()});
+}
+
 bool CdxCursor::stale() const
 {
     return m_generation != m_index->generation();
@@ -99,12 +158,9 @@ Status CdxCursor::moveLeft(CdxTree& tree, bool checkOrder)
     return {};
 }
 
-Status CdxCursor::first()
+Status CdxCursor::firstIn(CdxTree& tree)
 {
-    auto t = tree();
-    if (!t)
-        return t.error();
-    QV_TRY(locate(**t, CdxSearchTarget{}));
+    QV_TRY(locate(tree, CdxSearchTarget{}));
     if (m_state == State::Eof)
         m_state = State::Empty;
     return {};
@@ -129,14 +185,6 @@ Status CdxCursor::lastIn(CdxTree& tree)
     return {};
 }
 
-Status CdxCursor::last()
-{
-    auto t = tree();
-    if (!t)
-        return t.error();
-    return lastIn(**t);
-}
-
 Status CdxCursor::stepBack(CdxTree& tree)
 {
     if (m_state == State::Eof || m_state == State::Empty)
@@ -148,15 +196,12 @@ Status CdxCursor::stepBack(CdxTree& tree)
     return moveLeft(tree, true);
 }
 
-Status CdxCursor::next()
+Status CdxCursor::nextIn(CdxTree& tree)
 {
-    auto t = tree();
-    if (!t)
-        return t.error();
     switch (m_state) {
     case State::Unpositioned:
     case State::Bof:
-        return first();
+        return firstIn(tree);
     case State::Eof:
     case State::Empty:
         return {};
@@ -165,24 +210,21 @@ Status CdxCursor::next()
     }
     if (stale()) {
         rememberEntry();
-        return locate(**t, CdxSearchTarget{{m_key.data(), m_key.size()}, true, m_recno, true});
+        return locate(tree, CdxSearchTarget{{m_key.data(), m_key.size()}, true, m_recno, true});
     }
     if (m_pos + 1 < m_leaf.count()) {
         ++m_pos;
         return {};
     }
-    return moveRight(**t, true);
+    return moveRight(tree, true);
 }
 
-Status CdxCursor::prev()
+Status CdxCursor::prevIn(CdxTree& tree)
 {
-    auto t = tree();
-    if (!t)
-        return t.error();
     switch (m_state) {
     case State::Unpositioned:
     case State::Eof:
-        return lastIn(**t);
+        return lastIn(tree);
     case State::Bof:
     case State::Empty:
         return {};
@@ -191,24 +233,20 @@ Status CdxCursor::prev()
     }
     if (stale()) {
         rememberEntry();
-        QV_TRY(locate(**t, CdxSearchTarget{{m_key.data(), m_key.size()}, true, m_recno, false}));
-        return stepBack(**t);
+        QV_TRY(locate(tree, CdxSearchTarget{{m_key.data(), m_key.size()}, true, m_recno, false}));
     }
-    return stepBack(**t);
+    return stepBack(tree);
 }
 
-Result<bool> CdxCursor::seek(std::string_view key, bool soft)
+Result<bool> CdxCursor::seekIn(CdxTree& tree, std::string_view key, bool soft)
 {
-    auto t = tree();
-    if (!t)
-        return t.error();
-    const std::uint32_t keyLength = (*t)->info().keyLength;
+    const std::uint32_t keyLength = tree.info().keyLength;
     bool found = false;
     if (key.size() > keyLength) {
         // Every stored key that equals the first keyLength bytes is shorter, hence smaller.
-        QV_TRY(locate(**t, CdxSearchTarget{key.substr(0, keyLength), false, 0, true}));
+        QV_TRY(locate(tree, CdxSearchTarget{key.substr(0, keyLength), false, 0, true}));
     } else {
-        QV_TRY(locate(**t, CdxSearchTarget{key}));
+        QV_TRY(locate(tree, CdxSearchTarget{key}));
         found =
             m_state == State::OnEntry && (key.empty() || std::memcmp(m_leaf.key(m_pos), key.data(), key.size()) == 0);
     }
@@ -217,14 +255,11 @@ Result<bool> CdxCursor::seek(std::string_view key, bool soft)
     return found;
 }
 
-Result<bool> CdxCursor::seekEntry(std::string_view key, std::uint32_t recno)
+Result<bool> CdxCursor::seekEntryIn(CdxTree& tree, std::string_view key, std::uint32_t recno)
 {
-    auto t = tree();
-    if (!t)
-        return t.error();
-    if (key.size() != (*t)->info().keyLength)
+    if (key.size() != tree.info().keyLength)
         return makeError(ErrorCode::BadArgument, m_index->path() + ": seekEntry needs a full-length key");
-    QV_TRY(locate(**t, CdxSearchTarget{key, true, recno}));
+    QV_TRY(locate(tree, CdxSearchTarget{key, true, recno}));
     return m_state == State::OnEntry && m_leaf.recno(m_pos) == recno &&
            std::memcmp(m_leaf.key(m_pos), key.data(), key.size()) == 0;
 }

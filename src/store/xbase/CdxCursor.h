@@ -18,7 +18,8 @@ class CdxTree;
 // after another process's), the next move first finds its entry again by (key, record number): next()
 // goes to the first entry after it and prev() to the last one before it, whether or not it still exists.
 //
-// States: on an entry; before the first entry (bof); after the last (eof); empty tag (both).
+// States: on an entry; before the first entry (bof); after the last (eof); empty tag (both). A move
+// that fails (a damaged page) leaves the cursor on no entry at all.
 class CdxCursor
 {
 public:
@@ -59,6 +60,13 @@ private:
     };
 
     Result<CdxTree*> tree();
+    Status settle(Status status);
+    Result<bool> settle(Result<bool> found);
+    Status firstIn(CdxTree& tree);
+    Status nextIn(CdxTree& tree);
+    Status prevIn(CdxTree& tree);
+    Result<bool> seekIn(CdxTree& tree, std::string_view key, bool soft);
+    Result<bool> seekEntryIn(CdxTree& tree, std::string_view key, std::uint32_t recno);
     bool stale() const;
     void rememberEntry();
     Status locate(CdxTree& tree, const CdxSearchTarget& target);

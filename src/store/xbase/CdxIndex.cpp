@@ -77,7 +77,8 @@ std::unique_ptr<CdxTree> CdxIndex::makeTree(const CdxTag& tag)
 
 std::string CdxIndex::directoryKey(const std::string& name) const
 {
-    std::string key = upperName(name);
+    // Names are stored as the file has them (ours are upper case); other engines' lower-case letters stay.
+    std::string key = name;
     key.resize(m_directory->info().keyLength, ' ');
     return key;
 }
@@ -300,6 +301,18 @@ Status CdxIndex::rebuildTag(std::size_t tag, const CdxKeyBatch& keys, const Prog
     QV_TRY(checkTag(tag));
     const CdxTagDefinition definition = m_tags[tag].definition;
     return replaceTag(tag, definition, keys, progress);
+}
+
+Status CdxIndex::rebuildTag(std::size_t tag, const std::vector<std::pair<std::string, std::uint32_t>>& keys,
+                            const ProgressFn& progress)
+{
+    QV_TRY(ensureLoaded());
+    QV_TRY(checkTag(tag));
+    CdxKeyBatch batch(m_tags[tag].definition.keyLength);
+    batch.reserve(keys.size());
+    for (const auto& [key, recno] : keys)
+        batch.add(key, recno);
+    return rebuildTag(tag, batch, progress);
 }
 
 Status CdxIndex::replaceTag(std::size_t tag, const CdxTagDefinition& definition, const CdxKeyBatch& keys,

@@ -66,6 +66,8 @@ public:
                   const ProgressFn& progress = {});
     // Replaces a tag's entries with keys, keeping its definition and order number.
     Status rebuildTag(std::size_t tag, const CdxKeyBatch& keys, const ProgressFn& progress = {});
+    Status rebuildTag(std::size_t tag, const std::vector<std::pair<std::string, std::uint32_t>>& keys,
+                      const ProgressFn& progress = {});
     // Leaves the tag without entries (zap).
     Status clearTag(std::size_t tag);
     // Drops the tag; later tags move down one order number.

@@ -8,8 +8,9 @@
 namespace quorvo::xbase {
 
 // Puts a batch of keys in tag order (key bytes unsigned, then record number) for a bottom-up build.
-// A stable radix sort on each key's first eight bytes does most of the work; only runs of keys that share
-// those bytes are compared in full.
+// Most-significant-chunk first: a stable radix sort on eight key bytes at a time, descending into each
+// run of keys that share those bytes; short runs are compared in full. Equal keys keep their input
+// order, which is record order when the table hands keys over record by record.
 class CdxKeySorter
 {
 public:
@@ -20,13 +21,16 @@ public:
 private:
     struct Item
     {
-        std::uint64_t prefix; // first eight key bytes, big-endian: compares like the bytes
+        std::uint64_t chunk; // eight key bytes from the current depth, big-endian: compares like the bytes
         std::uint32_t recno;
         std::uint32_t index;
     };
 
-    void radixSort();
+    void sortRange(std::size_t begin, std::size_t end, std::uint32_t offset);
+    void radixSort(std::size_t begin, std::size_t end);
 
+    const CdxKeyBatch* m_keys = nullptr;
+    bool m_ascending = true;
     std::vector<Item> m_items;
     std::vector<Item> m_buffer;
 };

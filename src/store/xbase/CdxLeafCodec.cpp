@@ -21,14 +21,11 @@ CdxLeafCodec::CdxLeafCodec(std::uint32_t keyLength, char fill)
     : m_keyLength(keyLength), m_fill(fill), m_writer(keyLength, fill)
 {}
 
-Status CdxLeafCodec::decode(const char* page, std::uint32_t offset, CdxLeafNode& out, CdxLeafLayout* layout) const
+Status CdxLeafCodec::readWidths(const char* page, std::uint32_t offset, CdxLeafWidths& widths)
 {
-    out.reset(m_keyLength);
-    out.header = CdxNodeHeader::read(page);
-    if (!out.header.validAttributes() || !out.header.isLeaf())
-        return leafError(offset, "node attributes " + std::to_string(out.header.attributes) + " are not a leaf's");
-
-    CdxLeafWidths widths;
+    const CdxNodeHeader header = CdxNodeHeader::read(page);
+    if (!header.validAttributes() || !header.isLeaf())
+        return leafError(offset, "node attributes " + std::to_string(header.attributes) + " are not a leaf's");
     widths.recordBits = static_cast<std::uint8_t>(page[20]);
     widths.dupBits = static_cast<std::uint8_t>(page[21]);
     widths.trailBits = static_cast<std::uint8_t>(page[22]);
@@ -44,22 +41,44 @@ Status CdxLeafCodec::decode(const char* page, std::uint32_t offset, CdxLeafNode&
     if (CdxBytes::le32(page + 14) != widths.recordMask() || CdxBytes::byte(page, 18) != widths.dupMask() ||
         CdxBytes::byte(page, 19) != widths.trailMask())
         return leafError(offset, "masks do not match the bit widths");
+    if (CdxLayout::kLeafHeaderSize + std::uint32_t{header.count} * n > CdxLayout::kPageSize)
+        return leafError(offset, std::to_string(header.count) + " entries of " + std::to_string(n) +
+                                     " bytes overflow the page");
+    return {};
+}
+
+void CdxLeafCodec::readEntry(const char* page, const CdxLeafWidths& widths, std::uint32_t i, std::uint32_t& recno,
+                             std::uint32_t& dup, std::uint32_t& trail)
+{
+    const unsigned n = widths.entryBytes;
+    const std::uint32_t at = CdxLayout::kLeafHeaderSize + i * n;
+    std::uint64_t v;
+    if (n <= 4 && at + 4 <= CdxLayout::kPageSize)
+        v = CdxBytes::le32(page + at); // the bytes past the entry are masked off below
+    else
+        v = CdxBytes::leN(page + at, n);
+    recno = static_cast<std::uint32_t>(v & widths.recordMask());
+    dup = static_cast<std::uint32_t>((v >> widths.recordBits) & widths.dupMask());
+    trail = static_cast<std::uint32_t>((v >> (widths.recordBits + widths.dupBits)) & widths.trailMask());
+}
+
+Status CdxLeafCodec::decode(const char* page, std::uint32_t offset, CdxLeafNode& out, CdxLeafLayout* layout) const
+{
+    out.reset(m_keyLength);
+    out.header = CdxNodeHeader::read(page);
+    CdxLeafWidths widths;
+    QV_TRY(readWidths(page, offset, widths));
 
     const std::uint32_t count = out.header.count;
-    const std::uint32_t tableEnd = CdxLayout::kLeafHeaderSize + count * n;
-    if (tableEnd > CdxLayout::kPageSize)
-        return leafError(offset,
-                         std::to_string(count) + " entries of " + std::to_string(n) + " bytes overflow the page");
-
-    const unsigned dupShift = widths.recordBits;
-    const unsigned trailShift = widths.recordBits + widths.dupBits;
+    const std::uint32_t tableEnd = CdxLayout::kLeafHeaderSize + count * widths.entryBytes;
     std::uint32_t keyPos = CdxLayout::kPageSize;
-    out.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint64_t v = CdxBytes::leN(page + CdxLayout::kLeafHeaderSize + i * n, n);
-        const auto recno = static_cast<std::uint32_t>(v & widths.recordMask());
-        auto dup = static_cast<std::uint32_t>((v >> dupShift) & widths.dupMask());
-        const auto trail = static_cast<std::uint32_t>((v >> trailShift) & widths.trailMask());
+    out.resize(count);
+    char* key = out.keyData();
+    for (std::uint32_t i = 0; i < count; ++i, key += m_keyLength) {
+        std::uint32_t recno = 0;
+        std::uint32_t dup = 0;
+        std::uint32_t trail = 0;
+        readEntry(page, widths, i, recno, dup, trail);
         if (i == 0)
             dup = 0; // writers leave garbage here; the first key never shares a prefix
         if (dup + trail > m_keyLength)
@@ -70,9 +89,9 @@ Status CdxLeafCodec::decode(const char* page, std::uint32_t offset, CdxLeafNode&
         if (keyPos < tableEnd + stored)
             return leafError(offset, "key bytes of entry " + std::to_string(i) + " run into the entry table");
         keyPos -= stored;
-        char* key = out.appendEntry(recno);
+        out.setRecno(i, recno);
         if (dup > 0)
-            std::memcpy(key, out.key(i - 1), dup);
+            std::memcpy(key, key - m_keyLength, dup);
         if (stored > 0)
             std::memcpy(key + dup, page + keyPos, stored);
         if (trail > 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/xbase/CdxLeafLayout.h"
 #include "store/xbase/CdxLeafNode.h"
 #include "store/xbase/CdxLeafWidths.h"
 #include "store/xbase/CdxLeafWriter.h"
@@ -9,14 +10,6 @@
 #include <vector>
 
 namespace quorvo::xbase {
-
-// What a decoded leaf said about itself, for verification.
-struct CdxLeafLayout
-{
-    CdxLeafWidths widths;
-    std::uint32_t storedFree = 0;   // the free-bytes field at offset 12
-    std::uint32_t computedFree = 0; // 488 - count * N - stored key bytes
-};
 
 // Compressed leaf pages of one tag (key length and fill byte) to and from CdxLeafNode. Layout:
 //   0  node header (CdxNodeHeader)      12 free bytes LE16     14 record-number mask LE32
@@ -31,6 +24,13 @@ public:
 
     std::uint32_t keyLength() const { return m_keyLength; }
     char fill() const { return m_fill; }
+
+    // Checks a leaf page's node and leaf headers (attributes, widths, masks, entry table inside the page)
+    // and returns its widths.
+    static Status readWidths(const char* page, std::uint32_t offset, CdxLeafWidths& widths);
+    // Reads entry i of a leaf with these widths: record number, duplicate count, trailing count.
+    static void readEntry(const char* page, const CdxLeafWidths& widths, std::uint32_t i, std::uint32_t& recno,
+                          std::uint32_t& dup, std::uint32_t& trail);
 
     // Decodes the leaf page; a page that breaks the layout is ErrorCode::Corrupt naming offset and damage.
     Status decode(const char* page, std::uint32_t offset, CdxLeafNode& out, CdxLeafLayout* layout = nullptr) const;

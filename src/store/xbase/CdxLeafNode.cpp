@@ -19,6 +19,12 @@ void CdxLeafNode::reserve(std::size_t count)
     m_keys.reserve(count * m_keyLength);
 }
 
+void CdxLeafNode::resize(std::size_t count)
+{
+    m_recnos.resize(count);
+    m_keys.resize(count * m_keyLength);
+}
+
 std::uint32_t CdxLeafNode::maxRecno(std::size_t begin, std::size_t end) const
 {
     std::uint32_t result = 0;

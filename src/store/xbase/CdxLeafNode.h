@@ -25,6 +25,10 @@ public:
     std::uint32_t maxRecno(std::size_t begin, std::size_t end) const;
 
     void reserve(std::size_t count);
+    // Makes room for count entries to be filled in place (keyData(), setRecno()).
+    void resize(std::size_t count);
+    char* keyData() { return m_keys.data(); }
+    void setRecno(std::size_t i, std::uint32_t recno) { m_recnos[i] = recno; }
     // Room for one more entry at the end; the caller writes keyLength bytes at the returned pointer.
     char* appendEntry(std::uint32_t recno);
     void append(const char* key, std::uint32_t recno);

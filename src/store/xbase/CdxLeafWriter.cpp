@@ -5,6 +5,7 @@
 #include "store/xbase/CdxNodeHeader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstring>
 
@@ -26,7 +27,16 @@ void CdxLeafWriter::start(char* page, const CdxLeafWidths& widths)
 
 std::uint32_t CdxLeafWriter::trailCount(const char* key) const
 {
+    // Eight bytes at a time while whole words are fill, then byte by byte.
     std::uint32_t n = m_keyLength;
+    const std::uint64_t fills = 0x0101010101010101ull * static_cast<unsigned char>(m_fill);
+    while (n >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, key + n - 8, 8);
+        if (word != fills)
+            break;
+        n -= 8;
+    }
     while (n > 0 && key[n - 1] == m_fill)
         --n;
     return m_keyLength - n;
@@ -37,6 +47,18 @@ std::uint32_t CdxLeafWriter::dupCount(const char* previous, std::uint32_t previo
 {
     const std::uint32_t limit = m_keyLength - std::max(previousTrail, trail);
     std::uint32_t n = 0;
+    while (n + 8 <= limit) {
+        std::uint64_t a;
+        std::uint64_t b;
+        std::memcpy(&a, previous + n, 8);
+        std::memcpy(&b, key + n, 8);
+        if (a != b) {
+            if constexpr (std::endian::native == std::endian::little)
+                return n + static_cast<std::uint32_t>(std::countr_zero(a ^ b)) / 8;
+            break;
+        }
+        n += 8;
+    }
     while (n < limit && previous[n] == key[n])
         ++n;
     return n;

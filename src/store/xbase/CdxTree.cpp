@@ -11,7 +11,7 @@ namespace quorvo::xbase {
 
 CdxTree::CdxTree(CdxPageCache& pages, CdxTreeInfo info)
     : m_pages(pages), m_info(std::move(info)), m_codec(m_info.keyLength, m_info.fill),
-      m_capacity(CdxLayout::interiorCapacity(m_info.keyLength))
+      m_editor(m_info.keyLength, m_info.fill), m_capacity(CdxLayout::interiorCapacity(m_info.keyLength))
 {}
 
 Error CdxTree::corrupt(const std::string& what) const
@@ -133,13 +133,27 @@ Result<bool> CdxTree::insert(std::string_view key, std::uint32_t recno)
     Path path;
     std::uint32_t leaf = 0;
     QV_TRY(descend(target, &path, leaf));
-    QV_TRY(readLeaf(leaf, m_leaf));
-    const std::size_t pos = m_leaf.lowerBound(target);
-    if (pos < m_leaf.count() && m_leaf.recno(pos) == recno &&
-        std::memcmp(m_leaf.key(pos), key.data(), m_info.keyLength) == 0)
+    auto page = m_pages.read(leaf);
+    if (!page)
+        return wrap(page.error());
+    if (auto scanned = m_editor.scan(*page, leaf, key, recno); !scanned)
+        return wrap(scanned.error());
+    if (m_editor.found())
         return corrupt("already holds this key for record " + std::to_string(recno));
+
+    // Most inserts shift bytes inside the leaf; a split or wider entries rebuild it whole.
+    const std::uint32_t pos = m_editor.position();
+    const bool last = pos == m_editor.count();
+    auto writable = m_pages.modify(leaf);
+    if (!writable)
+        return wrap(writable.error());
+    if (m_editor.insert(*writable, key, recno)) {
+        if (last)
+            QV_TRY(updateLast(path, path.depth, key.data(), recno));
+        return true;
+    }
+    QV_TRY(readLeaf(leaf, m_leaf));
     m_leaf.insert(pos, key.data(), recno);
-    const bool last = pos + 1 == m_leaf.count();
     const bool appending = last && m_leaf.header.right == CdxLayout::kNoPage;
     std::size_t pieces = 0;
     QV_TRY(storeLeaf(leaf, path, last, appending, pieces));
@@ -152,29 +166,43 @@ Result<bool> CdxTree::erase(std::string_view key, std::uint32_t recno)
     Path path;
     std::uint32_t leaf = 0;
     QV_TRY(descend(target, &path, leaf));
-    QV_TRY(readLeaf(leaf, m_leaf));
-    const std::size_t pos = m_leaf.lowerBound(target);
-    if (pos == m_leaf.count() || m_leaf.recno(pos) != recno ||
-        std::memcmp(m_leaf.key(pos), key.data(), m_info.keyLength) != 0)
+    auto page = m_pages.read(leaf);
+    if (!page)
+        return wrap(page.error());
+    if (auto scanned = m_editor.scan(*page, leaf, key, recno); !scanned)
+        return wrap(scanned.error());
+    if (!m_editor.found())
         return false;
-    const bool wasLast = pos + 1 == m_leaf.count();
-    m_leaf.erase(pos);
-    const CdxNodeHeader header = m_leaf.header;
-    if (m_leaf.empty() && !header.isRoot()) {
+    const CdxNodeHeader header = CdxNodeHeader::read(*page);
+    const std::uint32_t pos = m_editor.position();
+    const bool wasLast = pos + 1 == m_editor.count();
+    if (m_editor.count() == 1 && !header.isRoot()) {
         QV_TRY(unlinkAndFree(leaf, header));
         QV_TRY(removeEntry(path, path.depth - 1));
         return true;
     }
-    std::size_t pieces = 0;
-    QV_TRY(storeLeaf(leaf, path, wasLast, false, pieces));
-    if (pieces == 1 && !header.isRoot()) {
-        auto page = m_pages.read(leaf);
-        if (!page)
-            return wrap(page.error());
-        const std::uint32_t used = CdxLayout::kLeafArea - CdxBytes::le16(*page + 12);
-        if (used < CdxLayout::kLeafArea / 3 || m_leaf.count() == 1)
-            QV_TRY(mergeLeaf(path));
+    auto writable = m_pages.modify(leaf);
+    if (!writable)
+        return wrap(writable.error());
+    std::uint32_t freeBytes = 0;
+    std::size_t count = 0;
+    if (m_editor.erase(*writable)) {
+        if (wasLast && m_editor.count() > 0)
+            QV_TRY(updateLast(path, path.depth, m_editor.lastKey(), m_editor.lastRecno()));
+        freeBytes = m_editor.freeBytes();
+        count = m_editor.count();
+    } else {
+        QV_TRY(readLeaf(leaf, m_leaf));
+        m_leaf.erase(pos);
+        std::size_t pieces = 0;
+        QV_TRY(storeLeaf(leaf, path, wasLast, false, pieces));
+        if (pieces > 1)
+            return true;
+        freeBytes = CdxBytes::le16(*writable + 12);
+        count = m_leaf.count();
     }
+    if (!header.isRoot() && (CdxLayout::kLeafArea - freeBytes < CdxLayout::kLeafArea / 3 || count == 1))
+        QV_TRY(mergeLeaf(path));
     return true;
 }
 

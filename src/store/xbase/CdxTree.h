@@ -2,6 +2,7 @@
 
 #include "store/xbase/CdxLayout.h"
 #include "store/xbase/CdxLeafCodec.h"
+#include "store/xbase/CdxLeafEditor.h"
 #include "store/xbase/CdxLeafNode.h"
 #include "store/xbase/CdxNodeHeader.h"
 #include "store/xbase/CdxPageCache.h"
@@ -108,6 +109,7 @@ private:
     CdxPageCache& m_pages;
     CdxTreeInfo m_info;
     CdxLeafCodec m_codec;
+    CdxLeafEditor m_editor;
     std::uint32_t m_capacity;
     // Scratch kept between calls so steady-state updates do not allocate.
     CdxLeafNode m_leaf;

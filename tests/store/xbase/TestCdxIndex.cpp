@@ -336,6 +336,8 @@ private slots:
         QCOMPARE(walk(index, 1), (Entries{{"BBA", 3}, {"BBB", 2}}));
         QVERIFY_OK(index.removeTag(0));
         QVERIFY_OK(index.addTag("DELTA", "D", "", 2, {{"D1", 1}}));
+        QVERIFY_OK(index.rebuildTag(2, Entries{{"D2", 4}, {"D0", 9}}));
+        QCOMPARE(index.rebuildTag(2, Entries{{"D22", 4}}).error().code, ErrorCode::BadArgument);
         QVERIFY_OK(index.clearTag(1));
         QVERIFY_OK(index.verify());
 
@@ -346,7 +348,7 @@ private slots:
         QCOMPARE((*reopened)->tagName(1), std::string("GAMMA"));
         QCOMPARE((*reopened)->tagName(2), std::string("DELTA"));
         QCOMPARE(walk(**reopened, 1), Entries{});
-        QCOMPARE(walk(**reopened, 2), (Entries{{"D1", 1}}));
+        QCOMPARE(walk(**reopened, 2), (Entries{{"D0", 9}, {"D2", 4}}));
         QVERIFY_OK((*reopened)->verify());
 
         QVERIFY_OK((*reopened)->removeAllTags());
