@@ -253,13 +253,12 @@ bool TaskViewModel::setData(const QModelIndex& index, const QVariant& value, int
     const int field = fieldOf(index.column());
     if (!field || !m_table.isOpen())
         return false;
-    QString text = value.toString();
+    // The field cuts the text to its width; one byte a character, so to so many characters.
+    const QString text = value.toString();
     if (!Windows1252::canEncode(text)) {
         ShowInfo(QStringLiteral("The text holds a character that the task list cannot store; it was not saved."));
         return false;
     }
-    // One byte a character in the file, so the field's width in bytes is its width in characters.
-    text.truncate(fieldWidth(field));
     const std::uint32_t recno = recordAt(index.row());
     xbase::Table& engine = m_table.engine();
     KeepTablePosition keep(engine);
