@@ -111,14 +111,13 @@ void TaskGrid::gridCurrentChanged(const QModelIndex& current, const QModelIndex&
     xbase::Table& engine = m_table.engine();
     if (!engine.eof() && engine.recNo() == recno)
         return;
-    // Notes typed for the task being left belong to it.
-    (void)m_notes->post();
     if (!m_model->moveTableToRow(current.row()) || engine.eof()) {
         // The task could not be reached: the grid goes back to wherever the table is.
         syncToTable();
         emit currentRecordChanged(engine.eof() ? 0 : engine.recNo());
         return;
     }
+    // Notes typed for the task just left are posted to it on the way.
     m_notes->load();
     emit currentRecordChanged(recno);
 }
