@@ -114,9 +114,10 @@ bool TaskNotesBinding::post()
         status = engine.post();
     if (!status) {
         engine.cancel();
-        ShowInfo(QStringLiteral("Error:Unable to save changes\r") + QString::fromStdString(status.error().message));
-        // The box shows what the task holds, not what could not be written.
+        // The box shows what the task holds, not what could not be written; and before the message, whose box
+        // takes the focus and so would have this post tried again.
         m_notes->setPlainText(m_shown);
+        ShowInfo(QStringLiteral("Error:Unable to save changes\r") + QString::fromStdString(status.error().message));
         return false;
     }
     m_shown = text;

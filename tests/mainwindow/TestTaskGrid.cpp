@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using namespace quorvo;
@@ -65,6 +66,37 @@ std::string storedField(TaskTableFixture& fixture, std::uint32_t recno, int fiel
     }
     return (*reader)->getTrimString(field);
 }
+
+// Passes every message on, taking the focus first as a message box does.
+class FocusTakingMessages final : public Messages
+{
+public:
+    FocusTakingMessages(Messages& next, std::function<void()> takeFocus)
+        : m_next(next), m_takeFocus(std::move(takeFocus)), m_previous(Messages::install(this))
+    {}
+    ~FocusTakingMessages() override { Messages::install(m_previous); }
+
+    bool askYesNo(const QString& text) override
+    {
+        m_takeFocus();
+        return m_next.askYesNo(text);
+    }
+    void showInfo(const QString& text) override
+    {
+        m_takeFocus();
+        m_next.showInfo(text);
+    }
+    void showError(const QString& text) override
+    {
+        m_takeFocus();
+        m_next.showError(text);
+    }
+
+private:
+    Messages& m_next;
+    std::function<void()> m_takeFocus;
+    Messages* m_previous;
+};
 
 } // namespace
 
@@ -308,7 +340,9 @@ private slots:
 
     void failedNotesAreReportedAndDropped()
     {
+        // A real message box takes the focus from the notes box while it shows.
         ScriptedMessages messages;
+        FocusTakingMessages boxes(messages, [this] { m_window->elsewhere->setFocus(); });
         QVERIFY(start());
         QVERIFY(engine().go(4).ok());
         m_taskGrid->syncToTable();
@@ -318,7 +352,8 @@ private slots:
         QVERIFY((*other)->replace(TaskField::KEYS, "theirs").ok());
         notes()->setFocus();
         QTest::keyClicks(notes(), "Mine: ");
-        m_window->elsewhere->setFocus();
+        // A command posts what was typed while the box still has the focus.
+        m_taskGrid->postPendingEdits();
         QCOMPARE(messages.infos().size(), 1);
         QVERIFY(messages.infos().first().startsWith("Error:Unable to save changes\r"));
         QCOMPARE(notes()->toPlainText(), QString("Reply to Ann"));
