@@ -26,7 +26,7 @@ class TodoTable;
 // syncToTable() (or refresh(), when the view may have changed) and the grid follows.
 //
 // The main window owns the object and must destroy it before the table; the grid and the notes box must
-// outlive it. Destroying it gives the grid back its own model and delegate.
+// outlive it. Destroying it leaves the grid empty, with its own delegate again.
 class TaskGrid : public QObject
 {
     Q_OBJECT
