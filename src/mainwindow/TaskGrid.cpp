@@ -1,0 +1,135 @@
+#include "mainwindow/TaskGrid.h"
+
+#include "mainwindow/TaskGridDelegate.h"
+#include "mainwindow/TaskGridLook.h"
+#include "mainwindow/TaskNotesBinding.h"
+#include "mainwindow/TaskViewModel.h"
+#include "store/TodoTable.h"
+
+#include <QItemSelectionModel>
+#include <QTimer>
+
+namespace quorvo {
+
+std::unique_ptr<TaskGrid> TaskGrid::attach(QTableView* grid, QPlainTextEdit* notes, TodoTable& table,
+                                           const DateFormats& formats, const Clock& clock)
+{
+    return std::unique_ptr<TaskGrid>(new TaskGrid(grid, notes, table, formats, clock));
+}
+
+TaskGrid::TaskGrid(QTableView* grid, QPlainTextEdit* notes, TodoTable& table, const DateFormats& formats,
+                   const Clock& clock)
+    : m_grid(grid), m_table(table), m_model(new TaskViewModel(table, formats, this)),
+      m_delegate(new TaskGridDelegate(clock, this)), m_previousDelegate(grid->itemDelegate())
+{
+    QItemSelectionModel* unused = grid->selectionModel();
+    grid->setModel(m_model);
+    delete unused;
+    grid->setItemDelegate(m_delegate);
+    TaskGridLook::apply(grid);
+    m_notes = new TaskNotesBinding(notes, table, this);
+
+    connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, &TaskGrid::gridCurrentChanged);
+    connect(m_model, &TaskViewModel::taskPosted, this, &TaskGrid::scheduleRebuild);
+    connect(m_model, &TaskViewModel::keysStored, this, &TaskGrid::keysStored);
+    (void)m_model->refresh();
+    followTable(0);
+}
+
+TaskGrid::~TaskGrid()
+{
+    if (!m_grid)
+        return;
+    QItemSelectionModel* ours = m_grid->selectionModel();
+    m_grid->setModel(nullptr);
+    delete ours;
+    if (m_previousDelegate)
+        m_grid->setItemDelegate(m_previousDelegate);
+}
+
+xbase::Status TaskGrid::refresh()
+{
+    postPendingEdits();
+    const int column = m_grid->currentIndex().isValid() ? m_grid->currentIndex().column() : 0;
+    xbase::Status status = m_model->refresh();
+    followTable(column);
+    return status;
+}
+
+void TaskGrid::rebuild()
+{
+    m_rebuildScheduled = false;
+    const int column = m_grid->currentIndex().isValid() ? m_grid->currentIndex().column() : 0;
+    (void)m_model->refresh();
+    followTable(column);
+}
+
+void TaskGrid::scheduleRebuild()
+{
+    // An edit of the Task or Key words may move its task in the order, or out of the query. Not at once: the
+    // edit arrives while the grid is still closing the cell editor.
+    if (m_rebuildScheduled)
+        return;
+    m_rebuildScheduled = true;
+    QTimer::singleShot(0, this, &TaskGrid::rebuild);
+}
+
+void TaskGrid::setGridReady(bool ready)
+{
+    m_delegate->setGridReady(ready);
+    m_grid->viewport()->update();
+}
+
+void TaskGrid::syncToTable()
+{
+    followTable(m_grid->currentIndex().isValid() ? m_grid->currentIndex().column() : 0);
+}
+
+void TaskGrid::followTable(int column)
+{
+    const bool onTask = m_table.isOpen() && !m_table.engine().eof();
+    const int row = onTask ? m_model->rowOfRecord(m_table.engine().recNo()) : -1;
+    m_following = true;
+    if (row >= 0) {
+        const QModelIndex index = m_model->index(row, column);
+        m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        m_grid->scrollTo(index);
+    } else {
+        m_grid->selectionModel()->clear();
+    }
+    m_following = false;
+    m_notes->load();
+}
+
+void TaskGrid::gridCurrentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    Q_UNUSED(previous);
+    // A reset of the model takes the current row away; that moves no task.
+    if (m_following || !current.isValid() || !m_table.isOpen())
+        return;
+    const quint32 recno = m_model->recordAt(current.row());
+    xbase::Table& engine = m_table.engine();
+    if (!engine.eof() && engine.recNo() == recno)
+        return;
+    if (!m_model->moveTableToRow(current.row()) || engine.eof()) {
+        // The task could not be reached: the grid goes back to wherever the table is.
+        syncToTable();
+        emit currentRecordChanged(engine.eof() ? 0 : engine.recNo());
+        return;
+    }
+    // Notes typed for the task just left are posted to it on the way.
+    m_notes->load();
+    emit currentRecordChanged(recno);
+}
+
+void TaskGrid::postPendingEdits()
+{
+    // A cell editor is open on the current cell only.
+    if (QWidget* editor = m_grid ? m_grid->indexWidget(m_grid->currentIndex()) : nullptr) {
+        emit m_delegate->commitData(editor);
+        emit m_delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+    (void)m_notes->post();
+}
+
+} // namespace quorvo
