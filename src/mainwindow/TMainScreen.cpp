@@ -3,11 +3,13 @@
 #include "dialogs/datetime/DateFormats.h"
 #include "dialogs/datetime/StoredForms.h"
 #include "mainwindow/TRebuildInd.h"
+#include "mainwindow/TaskGrid.h"
 #include "mainwindow/WindowPlacement.h"
 #include "store/Clock.h"
 #include "store/Messages.h"
 #include "store/ProgramDir.h"
 #include "store/TaskFiles.h"
+#include "store/Windows1252.h"
 #include "ui/ButtonPanel.h"
 #include "ui/HelpService.h"
 #include "ui/HelpTopics.h"
@@ -134,6 +136,8 @@ TMainScreen::TMainScreen(HelpService& help, const Clock& clock, const QString& p
 
     attachPopupHelp();
     connect(m_popupHelp, &PopupHelp::moreHelpRequested, this, &TMainScreen::HelpbuttonClick);
+    m_taskGrid = TaskGrid::attach(m_activeGrid, m_activeNotes, m_todoTable, DateFormats::current(), m_clock);
+    connect(m_taskGrid.get(), &TaskGrid::currentRecordChanged, this, [this] { SetButtons(); });
 
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     qApp->installEventFilter(this);
@@ -461,6 +465,8 @@ void TMainScreen::FormActivate()
     m_taskPanel->show();
     SetMainMenuSortChecks();
     m_gridReady = true;
+    if (m_taskGrid)
+        m_taskGrid->setGridReady(true);
     applyStartupShowState();
     m_updateStatus->hide();
     QCoreApplication::processEvents();
@@ -721,10 +727,21 @@ void TMainScreen::saveWindowPlacementAtClose()
     SaveWindowPlacement(this, PreferencesFileName(m_programDir));
 }
 
+void TMainScreen::refreshView()
+{
+    if (!m_taskGrid)
+        return;
+    const xbase::Status shown = m_taskGrid->refresh();
+    if (!shown)
+        ShowInfo(Windows1252::toUnicode(shown.error().message));
+}
+
 void TMainScreen::closeTaskTable()
 {
     if (!m_todoTable.isOpen())
         return;
+    if (m_taskGrid)
+        m_taskGrid->postPendingEdits();
     const xbase::Status closed = m_todoTable.close();
     if (!closed)
         ShowInfo(QString::fromStdString(closed.error().message));
@@ -739,7 +756,9 @@ void TMainScreen::RebuildIndexes1Click()
 {
     if (!AskYesNo(QStringLiteral("Rebuild Index Files?")))
         return;
+    m_taskGrid->postPendingEdits();
     (void)m_todoTable.close();
+    refreshView();
     bool rebuilt = false;
     if (m_files->OpenTaskTable(true)) {
         RunIndexRebuild(true);

@@ -24,6 +24,7 @@ class HelpService;
 class PopupHelp;
 class StatusPanel;
 class TaskFiles;
+class TaskGrid;
 
 // The main window: the command buttons above, the task grid and the notes of the current task in the middle,
 // Exit, help and the filter buttons below, and the status panel while the program starts.
@@ -131,7 +132,7 @@ protected:
     // Shows the rebuild window over the table, open exclusively.
     virtual void RunIndexRebuild(bool packFirst);
     // The grid shows the table's current view again, standing on its current task.
-    virtual void refreshView() {}
+    virtual void refreshView();
 
     // Whether the view has no current task; SetButtons() asks it.
     virtual bool isViewAtEnd() const;
@@ -166,6 +167,8 @@ private:
     TodoTable m_todoTable;
     std::unique_ptr<TaskFiles> m_files;
     Preferences m_preferences;
+    // After the table: the grid reads it until the very end.
+    std::unique_ptr<TaskGrid> m_taskGrid;
     int m_sortOrder = 1;
     PopupHelp* m_popupHelp;
 

@@ -96,6 +96,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QTRY_VERIFY(!window.firstActivation());
         window.SetButtons(!task);
+        // Where each key goes is under test here; without a table the notes box would be read-only.
+        window.activeNotes()->setReadOnly(false);
         window.activeNotes()->setPlainText(QStringLiteral("abc"));
         window.activeNotes()->moveCursor(QTextCursor::Start);
         QWidget* control = target(window, focus);
