@@ -467,6 +467,9 @@ void TMainScreen::FormActivate()
     m_gridReady = true;
     if (m_taskGrid)
         m_taskGrid->setGridReady(true);
+    // Fitted at once rather than at the first resize: the designed width leaves the Done? and Key words
+    // columns behind a scroll bar.
+    FitGrid();
     applyStartupShowState();
     m_updateStatus->hide();
     QCoreApplication::processEvents();
