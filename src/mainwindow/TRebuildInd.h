@@ -28,11 +28,12 @@ public:
 
     // The rebuild itself; the first activation runs it once.
     void rebuild();
+    // Escape and the like do nothing until the rebuild has finished.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     void progressReport(int value);

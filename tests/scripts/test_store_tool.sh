@@ -20,6 +20,28 @@ done_=$("$tool" list "$work/QVTSK.DBF" --query 'DONE' | wc -l)
 notes=$("$tool" list "$work/QVTSK.DBF" | grep -c '\\r\\n' || true)
 [ "$notes" -gt 100 ] || fail "too few multi-line notes: $notes"
 
+# Tag orders: every record not flagged deleted, each tag's keys ascending.
+"$tool" info "$work/QVTSK.DBF" | grep -q '^flags: *0x1' || fail "the header does not flag the index"
+bydate=$("$tool" list "$work/QVTSK.DBF" --order datetime | wc -l)
+[ "$bydate" -eq 2000 ] || fail "the DATETIME order lists $bydate records"
+"$tool" list "$work/QVTSK.DBF" --order DATETIME | awk '{ print $2 }' | grep -v '^|' | sort -c \
+    || fail "the DATETIME order is not in date order"
+ordered=$("$tool" list "$work/QVTSK.DBF" --order KEYS --query 'DONE' | cut -d' ' -f1 | sort -n | tr '\n' ' ')
+plain=$("$tool" list "$work/QVTSK.DBF" --query 'DONE' | cut -d' ' -f1 | tr '\n' ' ')
+[ "$ordered" = "$plain" ] || fail "an order with a query lists other records than the query alone"
+if "$tool" list "$work/QVTSK.DBF" --order NOSUCH 2>/dev/null; then fail "an unknown tag was accepted"; fi
+"$tool" reindex "$work/QVTSK.DBF" | grep -q '5 tags rebuilt' || fail "reindex did not rebuild five tags"
+"$tool" check "$work/QVTSK.DBF" >/dev/null || fail "a reindexed table does not check"
+
+# A record changed behind the index's back (as a tool without index upkeep would): check names it.
+cp "$work/QVTSK.DBF" "$work/saved.dbf"
+printf '19000101' | dd of="$work/QVTSK.DBF" bs=1 seek=$((257 + 136 * 2 + 1)) conv=notrunc status=none
+if "$tool" check "$work/QVTSK.DBF" 2>"$work/err"; then fail "a stale index was not found"; fi
+grep -q 'tag DATETIME: record 3 has key' "$work/err" || fail "stale key not named: $(cat "$work/err")"
+"$tool" reindex "$work/QVTSK.DBF" >/dev/null && "$tool" check "$work/QVTSK.DBF" >/dev/null || fail "reindex did not mend it"
+cp "$work/saved.dbf" "$work/QVTSK.DBF"
+"$tool" reindex "$work/QVTSK.DBF" >/dev/null
+
 # A bad query fails with one line on stderr naming the position.
 if "$tool" list "$work/QVTSK.DBF" --query 'DONE .and. (' 2>"$work/err"; then fail "bad query accepted"; fi
 [ "$(wc -l <"$work/err")" -eq 1 ] || fail "bad query: not one line of error"

@@ -214,9 +214,10 @@ int StoreTool::reindex(const std::string& path)
         return fail(path + " has no structural index");
     if (auto status = (*table)->reindex(); !status)
         return fail(status.error().message);
+    const int tags = (*table)->tagCount();
     if (auto closed = (*table)->close(); !closed)
         return fail(closed.error().message);
-    m_out << path << ": " << (*table)->tagCount() << " tags rebuilt\n";
+    m_out << path << ": " << tags << " tags rebuilt\n";
     return 0;
 }
 
