@@ -12,6 +12,8 @@ namespace {
 
 constexpr char kMagic[8] = {'Q', 'V', 'J', 'N', 'L', '\x01', '\0', '\0'};
 constexpr std::size_t kPrologue = 16;
+constexpr char kInvalid[kPrologue] = {};
+constexpr std::uint64_t kTruncateAbove = 1u << 20;
 
 // A journal can hold a whole table (pack), so the checksum takes eight bytes a step.
 std::uint32_t checksum(std::string_view data)
@@ -99,13 +101,32 @@ Status Journal::recover(std::span<File* const> files)
     return recoverLocked(files);
 }
 
-Status Journal::recoverLocked(std::span<File* const> files)
+Status Journal::invalidate()
 {
     auto size = m_file->size();
     if (!size)
         return size.error();
-    if (*size == 0)
+    if (*size > kTruncateAbove)
+        QV_TRY(m_file->truncate(0));
+    else if (*size > 0)
+        QV_TRY(m_file->writeAt(0, std::string_view(kInvalid, kPrologue)));
+    if (m_sync)
+        (void)m_file->sync();
+    m_knownClean = !m_shared;
+    return {};
+}
+
+Status Journal::recoverLocked(std::span<File* const> files)
+{
+    if (m_knownClean)
         return {};
+    auto size = m_file->size();
+    if (!size)
+        return size.error();
+    if (*size == 0) {
+        m_knownClean = !m_shared;
+        return {};
+    }
     std::string data(static_cast<std::size_t>(std::min<std::uint64_t>(*size, 1u << 30)), '\0');
     auto got = m_file->readAt(0, data);
     if (!got)
@@ -156,9 +177,7 @@ Status Journal::recoverLocked(std::span<File* const> files)
             QV_TRY(files[role]->sync());
         }
     }
-    QV_TRY(m_file->truncate(0));
-    if (m_sync)
-        QV_TRY(m_file->sync());
+    QV_TRY(invalidate());
     return {};
 }
 
@@ -253,6 +272,7 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
     std::memcpy(payload.data(), kMagic, 8);
     bytes::writeLe(&payload[8], static_cast<std::uint32_t>(body.size()), 4);
     bytes::writeLe(&payload[12], checksum(body), 4);
+    m_knownClean = false;
     QV_TRY(m_file->writeAt(0, payload));
     if (m_sync)
         QV_TRY(m_file->sync());
@@ -279,13 +299,10 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
         if (m_sync)
             QV_TRY(file.sync());
     }
-    // The data files are durable now: the transaction has happened. Emptying the journal must succeed
-    // (a journal left full would undo it at the next open), but syncing the emptied journal is only
-    // housekeeping, and reporting its failure would call a committed change failed.
-    QV_TRY(m_file->truncate(0));
-    if (m_sync)
-        (void)m_file->sync();
-    return {};
+    // The data files are durable now: the transaction has happened. Invalidating the journal must
+    // succeed (a valid journal would undo it at the next open), but syncing that is only housekeeping,
+    // and reporting its failure would call a committed change failed.
+    return invalidate();
 }
 
 } // namespace quorvo::xbase

@@ -44,9 +44,14 @@ private:
     Status recoverLocked(std::span<File* const> files);
     Status writeAndApply(std::span<PendingFile* const> files);
 
+    // A commit leaves the journal invalid rather than empty: overwriting its prologue costs less than
+    // cutting the file, which only happens once the journal has grown large.
+    Status invalidate();
+
     std::unique_ptr<File> m_file;
     bool m_sync = true;
     bool m_shared = true;
+    bool m_knownClean = false; // this object emptied it last, and no one else writes it (exclusive use)
 };
 
 } // namespace quorvo::xbase

@@ -148,12 +148,22 @@ Status TableIndex::addTag(const std::string& name, const std::string& keyExpress
 
 Status TableIndex::rebuildAll(const Scan& scan, const ProgressFn& progress)
 {
-    for (std::size_t i = 0; i < m_tags.size(); ++i) {
-        auto keys = collectKeys(m_tags[i], m_cdx->tag(i).definition.keyLength, scan);
-        if (!keys)
-            return keys.error();
-        QV_TRY(m_cdx->rebuildTag(i, *keys, progress));
-    }
+    // One pass over the records fills every tag's keys.
+    std::vector<CdxKeyBatch> batches;
+    for (std::size_t i = 0; i < m_tags.size(); ++i)
+        batches.emplace_back(m_cdx->tag(i).definition.keyLength);
+    QV_TRY(scan([&](std::uint32_t recno, std::string_view record) {
+        for (std::size_t i = 0; i < m_tags.size(); ++i) {
+            const Tag& tag = m_tags[i];
+            if (tag.filter && !tag.filter->evaluateLogical(record))
+                continue;
+            tag.key.evaluateText(record, m_scratch);
+            batches[i].add(m_scratch, recno);
+        }
+        return true;
+    }));
+    for (std::size_t i = 0; i < m_tags.size(); ++i)
+        QV_TRY(m_cdx->rebuildTag(i, batches[i], progress));
     return {};
 }
 
