@@ -4,13 +4,13 @@
 #include "store/xbase/BlockDevice.h"
 #include "store/xbase/CdxCursor.h"
 #include "store/xbase/CdxIndex.h"
+#include "support/xbase/MemoryBlockDevice.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <array>
 #include <cstdio>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -21,36 +21,6 @@ namespace {
 
 constexpr std::uint32_t kTasks = 100000;
 constexpr std::size_t kUpdates = 10000;
-
-class BenchDevice : public BlockDevice
-{
-public:
-    Status read(std::uint64_t offset, std::span<char> out) override
-    {
-        if (offset + out.size() > m_bytes.size())
-            return makeError(ErrorCode::Corrupt, m_path + ": read past the end");
-        std::memcpy(out.data(), m_bytes.data() + offset, out.size());
-        return {};
-    }
-    Status write(std::uint64_t offset, std::span<const char> data) override
-    {
-        if (offset + data.size() > m_bytes.size())
-            m_bytes.resize(offset + data.size());
-        std::memcpy(m_bytes.data() + offset, data.data(), data.size());
-        return {};
-    }
-    Result<std::uint64_t> size() override { return std::uint64_t{m_bytes.size()}; }
-    Status truncate(std::uint64_t size) override
-    {
-        m_bytes.resize(size);
-        return {};
-    }
-    const std::string& path() const override { return m_path; }
-
-private:
-    std::string m_path = "BENCH.CDX";
-    std::vector<char> m_bytes;
-};
 
 struct Task
 {
@@ -176,7 +146,7 @@ const std::vector<CdxKeyBatch>& batches()
     return all;
 }
 
-std::unique_ptr<CdxIndex> buildIndex(BenchDevice& device)
+std::unique_ptr<CdxIndex> buildIndex(MemoryBlockDevice& device)
 {
     auto index = std::move(CdxIndex::create(device).value());
     for (std::size_t t = 0; t < kTags.size(); ++t) {
@@ -193,7 +163,7 @@ void BM_CdxBuildFiveTags(benchmark::State& state)
     batches();
     std::size_t bytes = 0;
     for (auto _ : state) {
-        BenchDevice device;
+        MemoryBlockDevice device;
         auto index = buildIndex(device);
         bytes = static_cast<std::size_t>(*device.size());
         benchmark::DoNotOptimize(index);
@@ -204,7 +174,7 @@ BENCHMARK(BM_CdxBuildFiveTags)->Unit(benchmark::kMillisecond);
 
 void BM_CdxWalkTag(benchmark::State& state)
 {
-    BenchDevice device;
+    MemoryBlockDevice device;
     auto index = buildIndex(device);
     const auto tag = static_cast<std::size_t>(state.range(0));
     for (auto _ : state) {
@@ -224,7 +194,7 @@ BENCHMARK(BM_CdxWalkTag)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 void BM_CdxSeek10k(benchmark::State& state)
 {
-    BenchDevice device;
+    MemoryBlockDevice device;
     auto index = buildIndex(device);
     const auto tag = static_cast<std::size_t>(state.range(0));
     std::mt19937 rng(7);
@@ -251,7 +221,7 @@ void BM_CdxUpdate10k(benchmark::State& state)
     std::mt19937 rng(9);
     for (auto _ : state) {
         state.PauseTiming();
-        BenchDevice device;
+        MemoryBlockDevice device;
         auto index = buildIndex(device);
         std::vector<Task> current = tasks();
         std::vector<std::pair<std::uint32_t, Task>> changes;

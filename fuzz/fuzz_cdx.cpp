@@ -3,51 +3,15 @@
 #include "store/xbase/BlockDevice.h"
 #include "store/xbase/CdxCursor.h"
 #include "store/xbase/CdxIndex.h"
+#include "support/xbase/MemoryBlockDevice.h"
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
 using namespace quorvo::xbase;
 
 namespace {
-
-class FuzzDevice : public BlockDevice
-{
-public:
-    FuzzDevice(const std::uint8_t* data, std::size_t size) : m_bytes(data, data + size) {}
-
-    Status read(std::uint64_t offset, std::span<char> out) override
-    {
-        if (offset > m_bytes.size() || out.size() > m_bytes.size() - offset)
-            return makeError(ErrorCode::Corrupt, m_path + ": read past the end");
-        if (!out.empty())
-            std::memcpy(out.data(), m_bytes.data() + offset, out.size());
-        return {};
-    }
-    Status write(std::uint64_t offset, std::span<const char> data) override
-    {
-        if (offset + data.size() > (64u << 20))
-            return makeError(ErrorCode::Io, m_path + ": too large");
-        if (offset + data.size() > m_bytes.size())
-            m_bytes.resize(offset + data.size());
-        if (!data.empty())
-            std::memcpy(m_bytes.data() + offset, data.data(), data.size());
-        return {};
-    }
-    Result<std::uint64_t> size() override { return std::uint64_t{m_bytes.size()}; }
-    Status truncate(std::uint64_t size) override
-    {
-        m_bytes.resize(size);
-        return {};
-    }
-    const std::string& path() const override { return m_path; }
-
-private:
-    std::string m_path = "FUZZ.CDX";
-    std::vector<char> m_bytes;
-};
 
 void walk(CdxIndex& index, std::size_t tag)
 {
@@ -70,7 +34,8 @@ void walk(CdxIndex& index, std::size_t tag)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    FuzzDevice device(data, size);
+    MemoryBlockDevice device("FUZZ.CDX", std::vector<char>(data, data + size));
+    device.setSizeLimit(64u << 20);
     auto opened = CdxIndex::open(device);
     if (!opened)
         return 0;

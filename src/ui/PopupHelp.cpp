@@ -4,12 +4,12 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
-#include <QWhatsThisClickedEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QTextDocument>
 #include <QWhatsThis>
+#include <QWhatsThisClickedEvent>
 #include <QWidget>
 
 #include <algorithm>

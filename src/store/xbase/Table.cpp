@@ -425,31 +425,24 @@ Status Table::stepPassing(Direction direction, bool& found)
 
 Status Table::goTop()
 {
-    QV_TRY(post());
-    m_cache.clear();
-    QV_TRY(refreshCount());
-    IndexReadScope scope(this, &Table::holdIndexRead, &Table::releaseIndexRead, true);
-    QV_TRY(scope.status());
-    bool found = false;
-    QV_TRY(positionAtEnd(Direction::Forward, found));
-    if (!found) {
-        QV_TRY(setEof());
-        m_bof = true;
-        return {};
-    }
-    m_eof = m_bof = false;
-    return {};
+    return goToEnd(Direction::Forward);
 }
 
 Status Table::goBottom()
 {
+    return goToEnd(Direction::Backward);
+}
+
+Status Table::goToEnd(Direction direction)
+{
     QV_TRY(post());
+    // A new pass over the view: what others wrote since the last one must show.
     m_cache.clear();
     QV_TRY(refreshCount());
     IndexReadScope scope(this, &Table::holdIndexRead, &Table::releaseIndexRead, true);
     QV_TRY(scope.status());
     bool found = false;
-    QV_TRY(positionAtEnd(Direction::Backward, found));
+    QV_TRY(positionAtEnd(direction, found));
     if (!found) {
         QV_TRY(setEof());
         m_bof = true;

@@ -162,6 +162,8 @@ private:
     Status setEof();
     bool passes() const;
     Status seekPassing(std::uint32_t from, Direction direction, bool& found);
+    // goTop and goBottom.
+    Status goToEnd(Direction direction);
     // The first (forward) or last (backward) record of the view in the current order.
     Status positionAtEnd(Direction direction, bool& found);
     // The next record of the view from the current one.

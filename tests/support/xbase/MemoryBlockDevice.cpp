@@ -26,6 +26,8 @@ Status MemoryBlockDevice::write(std::uint64_t offset, std::span<const char> data
         m_failIn = 1;
         return makeError(ErrorCode::Io, m_path + ": write refused at offset " + std::to_string(offset));
     }
+    if (offset > m_limit || data.size() > m_limit - offset)
+        return makeError(ErrorCode::Io, m_path + ": the file would grow too large");
     if (offset + data.size() > m_bytes.size())
         m_bytes.resize(offset + data.size());
     if (!data.empty())
@@ -40,6 +42,8 @@ Result<std::uint64_t> MemoryBlockDevice::size()
 
 Status MemoryBlockDevice::truncate(std::uint64_t size)
 {
+    if (size > m_limit)
+        return makeError(ErrorCode::Io, m_path + ": the file would grow too large");
     m_bytes.resize(size);
     return {};
 }

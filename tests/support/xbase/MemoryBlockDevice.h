@@ -26,10 +26,14 @@ public:
     // The n-th write from now (1 = the next) and every one after it fail with ErrorCode::Io; 0 disarms.
     void failWritesFrom(int n) { m_failIn = n; }
     int writeCount() const { return m_writes; }
+    // Writes that would grow the file past limit fail with ErrorCode::Io (a fuzzed file must not take
+    // the machine's memory).
+    void setSizeLimit(std::uint64_t limit) { m_limit = limit; }
 
 private:
     std::string m_path;
     std::vector<char> m_bytes;
+    std::uint64_t m_limit = UINT64_MAX;
     int m_failIn = 0;
     int m_writes = 0;
 };
