@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -192,6 +193,8 @@ private slots:
         xbase::Table& table = window.todoTable().engine();
         QVERIFY(!table.exclusive());
         QCOMPARE(*table.recCount(), 2u);
+        // The grid shows the rebuilt view again.
+        QCOMPARE(window.activeGrid()->model()->rowCount(), 2);
         QCOMPARE(table.order(), table.tagOrder("DATETIME"));
         QVERIFY(!window.ReindexNeeded());
         QVERIFY(!IniFile(dir + "TODO.INI").readBool("Reindex", "Needed", true));
