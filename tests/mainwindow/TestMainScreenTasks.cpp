@@ -7,6 +7,7 @@
 #include "support/FixedClock.h"
 #include "support/RecordingHelpService.h"
 #include "support/ScriptedMessages.h"
+#include "support/xbase/FileBytes.h"
 
 #include <QApplication>
 #include <QFile>
@@ -29,13 +30,6 @@ bool shown(const QWidget& window, const QString& name)
 {
     auto* button = window.findChild<QPushButton*>(name);
     return button && button->isVisible();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(bytes);
 }
 
 // A few tasks around 2024-01-05, some of them that very day.
@@ -124,7 +118,8 @@ private slots:
         QTemporaryDir temp;
         const QString dir = temp.path() + "/";
         makeTasks(dir, dates);
-        writeFile(dir + "TODO.INI", "[Preferences]\r\nOrder=" + order + "\r\n[Reindex]\r\nNeeded=0\r\n");
+        quorvo::test::writeFileBytes(dir + "TODO.INI",
+                                     "[Preferences]\r\nOrder=" + order + "\r\n[Reindex]\r\nNeeded=0\r\n");
         ScriptedMessages messages;
         TMainScreen window(m_help, m_clock, dir);
         start(window);
@@ -169,7 +164,7 @@ private slots:
         QTemporaryDir temp;
         const QString dir = temp.path() + "/";
         makeTasks(dir, {"20240105", "20240106"});
-        writeFile(dir + "QVTSK.CDX", QByteArray(1024, '\x7F'));
+        quorvo::test::writeFileBytes(dir + "QVTSK.CDX", QByteArray(1024, '\x7F'));
         ScriptedMessages messages;
         TMainScreen window(m_help, m_clock, dir);
         start(window);
@@ -247,8 +242,9 @@ private slots:
         QTemporaryDir temp;
         const QString dir = temp.path() + "/";
         makeTasks(dir, {"20240105"});
-        writeFile(dir + "TODO.INI", "[Preferences]\r\nSplitterBar=tall\r\nOrder=0x\r\nShowDone=maybe\r\n"
-                                    "[Reindex]\r\nNeeded=\r\n[TMainScreen_Placement]\r\nBottom=words\r\n");
+        quorvo::test::writeFileBytes(dir + "TODO.INI",
+                                     "[Preferences]\r\nSplitterBar=tall\r\nOrder=0x\r\nShowDone=maybe\r\n"
+                                     "[Reindex]\r\nNeeded=\r\n[TMainScreen_Placement]\r\nBottom=words\r\n");
         ScriptedMessages messages;
         TMainScreen window(m_help, m_clock, dir);
         start(window);

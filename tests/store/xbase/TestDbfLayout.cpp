@@ -1,5 +1,6 @@
 // The bytes a new table is made of, checked against a hand-decoded fixture of the file formats.
 #include "store/xbase/Table.h"
+#include "support/xbase/FileBytes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,13 +13,6 @@ namespace {
 QByteArray hex(const char* text)
 {
     return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
 }
 
 // KEYS C20, DONE L, NOTE M, DATE D, TIME C5, PRIO N(3,0): the worked example of the formats page.
@@ -49,10 +43,10 @@ private slots:
         QVERIFY(Table::create(path, exampleFields(), fixedDate()).ok());
 
         // A new table is its header and the end-of-file marker; the memo file is a bare header.
-        const QByteArray fresh = readAll(QString::fromStdString(path));
+        const QByteArray fresh = quorvo::test::readFileBytes(QString::fromStdString(path));
         QCOMPARE(fresh.size(), 0xE1 + 1);
         QCOMPARE(fresh.at(0xE1), '\x1A');
-        const QByteArray fpt = readAll(dir.filePath("EXAMPLE.FPT"));
+        const QByteArray fpt = quorvo::test::readFileBytes(dir.filePath("EXAMPLE.FPT"));
         QCOMPARE(fpt.size(), 512);
         QCOMPARE(fpt.left(8), hex("00 00 00 08 00 00 00 40"));
         QCOMPARE(fpt.count('\0'), 512 - 2);
@@ -73,7 +67,7 @@ private slots:
         }
         QVERIFY(t.close().ok());
 
-        const QByteArray dbf = readAll(QString::fromStdString(path));
+        const QByteArray dbf = quorvo::test::readFileBytes(QString::fromStdString(path));
         const QByteArray expectedPrefix =
             hex("F5 18 01 05 05 00 00 00 E1 00 30 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 03 00 00");
         QCOMPARE(dbf.left(32), expectedPrefix);
@@ -101,7 +95,7 @@ private slots:
         QCOMPARE(dbf.size(), 0xE1 + 5 * 48 + 1);
         QCOMPARE(dbf.back(), '\x1A');
 
-        const QByteArray memo = readAll(dir.filePath("EXAMPLE.FPT"));
+        const QByteArray memo = quorvo::test::readFileBytes(dir.filePath("EXAMPLE.FPT"));
         QCOMPARE(memo.left(8), hex("00 00 00 09 00 00 00 40"));
         QCOMPARE(memo.mid(0x200, 13), hex("00 00 00 01 00 00 00 05") + "short");
     }
@@ -112,7 +106,7 @@ private slots:
         const std::string path = dir.filePath("PLAIN.DBF").toStdString();
         const std::vector<FieldInfo> fields{{"NAME", 'C', 0, 10, 0}};
         QVERIFY(Table::create(path, fields, fixedDate()).ok());
-        const QByteArray dbf = readAll(QString::fromStdString(path));
+        const QByteArray dbf = quorvo::test::readFileBytes(QString::fromStdString(path));
         QCOMPARE(dbf.at(0), '\x03');
         QCOMPARE(dbf.at(29), '\x03');
         QVERIFY(!QFile::exists(dir.filePath("PLAIN.FPT")));
@@ -167,9 +161,9 @@ private slots:
         const std::string path = dir.filePath("KEEP.DBF").toStdString();
         const std::vector<FieldInfo> fields{{"NAME", 'C', 0, 5, 0}};
         QVERIFY(Table::create(path, fields).ok());
-        const QByteArray before = readAll(QString::fromStdString(path));
+        const QByteArray before = quorvo::test::readFileBytes(QString::fromStdString(path));
         QVERIFY(!Table::create(path, fields).ok());
-        QCOMPARE(readAll(QString::fromStdString(path)), before);
+        QCOMPARE(quorvo::test::readFileBytes(QString::fromStdString(path)), before);
     }
 };
 

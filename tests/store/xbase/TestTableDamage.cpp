@@ -1,5 +1,6 @@
 // Damaged files give an error naming the damage, never a crash, and are left as they were.
 #include "store/xbase/Table.h"
+#include "support/xbase/FileBytes.h"
 #include "support/xbase/TaskFields.h"
 
 #include <QFile>
@@ -11,20 +12,6 @@ using namespace quorvo::xbase;
 namespace {
 
 using Damage = std::function<void(QByteArray& dbf, QByteArray& fpt)>;
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
 
 void makeTaskTable(const QTemporaryDir& dir)
 {
@@ -90,12 +77,12 @@ private slots:
         makeTaskTable(dir);
         const QString dbfPath = dir.filePath("QVTSK.DBF");
         const QString fptPath = dir.filePath("QVTSK.FPT");
-        QByteArray dbf = readFile(dbfPath);
-        QByteArray fpt = readFile(fptPath);
+        QByteArray dbf = quorvo::test::readFileBytes(dbfPath);
+        QByteArray fpt = quorvo::test::readFileBytes(fptPath);
         QCOMPARE(dbf.mid(8, 2), QByteArray("\x01\x01")); // the offsets above assume a 257-byte header
         damage(dbf, fpt);
-        writeFile(dbfPath, dbf);
-        writeFile(fptPath, fpt);
+        quorvo::test::writeFileBytes(dbfPath, dbf);
+        quorvo::test::writeFileBytes(fptPath, fpt);
 
         auto table = Table::open(dbfPath.toStdString(), OpenMode::Shared);
         Error error{ErrorCode::Io, {}};
@@ -111,8 +98,8 @@ private slots:
         QCOMPARE(error.code, ErrorCode::Corrupt);
         QVERIFY2(QString::fromStdString(error.message).contains(message), error.message.c_str());
         table = makeError(ErrorCode::Io, "closed");
-        QCOMPARE(readFile(dbfPath), dbf);
-        QCOMPARE(readFile(fptPath), fpt);
+        QCOMPARE(quorvo::test::readFileBytes(dbfPath), dbf);
+        QCOMPARE(quorvo::test::readFileBytes(fptPath), fpt);
     }
 
     void missingMemoFileIsAnError()
@@ -131,9 +118,9 @@ private slots:
         QTemporaryDir dir;
         makeTaskTable(dir);
         const QString dbfPath = dir.filePath("QVTSK.DBF");
-        QByteArray dbf = readFile(dbfPath);
+        QByteArray dbf = quorvo::test::readFileBytes(dbfPath);
         dbf[4] = 2;
-        writeFile(dbfPath, dbf);
+        quorvo::test::writeFileBytes(dbfPath, dbf);
         auto table = Table::open(dbfPath.toStdString(), OpenMode::Shared);
         QVERIFY(table.ok());
         QCOMPARE(*(*table)->recCount(), 3u);

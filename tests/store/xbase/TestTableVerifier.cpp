@@ -2,6 +2,7 @@
 #include "store/xbase/DiskFileSystem.h"
 #include "store/xbase/Table.h"
 #include "store/xbase/TableVerifier.h"
+#include "support/xbase/FileBytes.h"
 #include "support/xbase/TaskFields.h"
 
 #include <QFile>
@@ -15,20 +16,6 @@ namespace {
 using Damage = std::function<void(const QTemporaryDir&, QByteArray& dbf, QByteArray& fpt)>;
 
 constexpr int kHeader = 257, kRecord = 136, kNoteAt = 64, kDoneAt = 74;
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(bytes);
-}
 
 int recordAt(int recno)
 {
@@ -74,7 +61,7 @@ private slots:
         QTest::newRow("index flag without index") << Damage([](auto&, QByteArray& d, QByteArray&) { d[28] = 1; })
                                                   << "flags a structural index that does not exist";
         QTest::newRow("index without flag") << Damage([](const QTemporaryDir& dir, QByteArray&, QByteArray&) {
-            writeFile(dir.filePath("QVTSK.CDX"), QByteArray(1024, '\0'));
+            quorvo::test::writeFileBytes(dir.filePath("QVTSK.CDX"), QByteArray(1024, '\0'));
         }) << "header does not flag it";
     }
 
@@ -94,12 +81,12 @@ private slots:
                 QVERIFY((*t)->post().ok());
             }
         }
-        QByteArray dbf = readFile(dir.filePath("QVTSK.DBF"));
-        QByteArray fpt = readFile(dir.filePath("QVTSK.FPT"));
+        QByteArray dbf = quorvo::test::readFileBytes(dir.filePath("QVTSK.DBF"));
+        QByteArray fpt = quorvo::test::readFileBytes(dir.filePath("QVTSK.FPT"));
         QCOMPARE(dbf.size(), kHeader + 3 * kRecord + 1);
         damage(dir, dbf, fpt);
-        writeFile(dir.filePath("QVTSK.DBF"), dbf);
-        writeFile(dir.filePath("QVTSK.FPT"), fpt);
+        quorvo::test::writeFileBytes(dir.filePath("QVTSK.DBF"), dbf);
+        quorvo::test::writeFileBytes(dir.filePath("QVTSK.FPT"), fpt);
 
         const Status status = TableVerifier(diskFileSystem()).verify(path);
         if (message.isEmpty()) {
