@@ -1,8 +1,8 @@
 // Parsing and formatting dates and times: the grid formats two fields per row it paints, so each must
 // stay well under a microsecond. The Qt rows do comparable work through QDate and QLocale for scale.
-#include "dialogs/datetime/DateFormats.h"
-#include "dialogs/datetime/StoredForms.h"
-#include "dialogs/datetime/TimeEntryParser.h"
+#include "datetime/DateFormats.h"
+#include "datetime/StoredForms.h"
+#include "datetime/TimeEntryParser.h"
 #include "store/SystemClock.h"
 
 #include <QDate>

@@ -1,7 +1,7 @@
 // The task grid over 100 000 generated tasks: opening the table and showing the first screen, reading a
 // screen of rows at random scroll positions, and painting the real grid while it scrolls. The first two also
 // do the same work over SQLite (rows found through an index, read by rowid) and report the ratio.
-#include "dialogs/datetime/DateFormats.h"
+#include "datetime/DateFormats.h"
 #include "mainwindow/TaskGridDelegate.h"
 #include "mainwindow/TaskGridLook.h"
 #include "mainwindow/TaskViewModel.h"

@@ -1,7 +1,7 @@
 #include "mainwindow/TMainScreen.h"
 
-#include "dialogs/datetime/DateFormats.h"
-#include "dialogs/datetime/StoredForms.h"
+#include "datetime/DateFormats.h"
+#include "datetime/StoredForms.h"
 #include "mainwindow/TRebuildInd.h"
 #include "mainwindow/TaskGrid.h"
 #include "mainwindow/WindowPlacement.h"

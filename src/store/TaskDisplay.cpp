@@ -1,7 +1,7 @@
 #include "store/TaskDisplay.h"
 
-#include "dialogs/datetime/DateFormats.h"
-#include "dialogs/datetime/FormatSettings.h"
+#include "datetime/DateFormats.h"
+#include "datetime/FormatSettings.h"
 #include "store/Windows1252.h"
 
 namespace quorvo {

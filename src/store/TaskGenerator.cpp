@@ -1,6 +1,6 @@
 #include "store/TaskGenerator.h"
 
-#include "dialogs/datetime/DateTime.h"
+#include "datetime/DateTime.h"
 #include "store/TaskIndexTags.h"
 #include "store/TaskRecord.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/datetime/DateFormats.h"
+#include "datetime/DateFormats.h"
 #include "mainwindow/TaskGrid.h"
 #include "mainwindow/TaskGridDelegate.h"
 #include "mainwindow/TaskNotesBinding.h"

@@ -1,4 +1,4 @@
-#include "dialogs/datetime/DateFormats.h"
+#include "datetime/DateFormats.h"
 #include "mainwindow/TaskGridDelegate.h"
 #include "mainwindow/TaskViewModel.h"
 #include "support/FixedClock.h"

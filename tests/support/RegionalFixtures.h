@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/datetime/RegionalSettings.h"
+#include "datetime/RegionalSettings.h"
 
 namespace quorvo {
 
