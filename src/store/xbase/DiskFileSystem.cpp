@@ -153,6 +153,24 @@ Status DiskFileSystem::remove(const std::string& path)
     return {};
 }
 
+Status DiskFileSystem::rename(const std::string& from, const std::string& to)
+{
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return ioError("cannot rename", from, errno);
+    const auto slash = to.rfind('/');
+    const std::string dir =
+        slash == std::string::npos ? std::string(".") : (slash == 0 ? std::string("/") : to.substr(0, slash));
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return ioError("cannot open folder", dir, errno);
+    const int rc = ::fsync(fd);
+    const int err = errno;
+    ::close(fd);
+    if (rc != 0)
+        return ioError("cannot sync folder", dir, err);
+    return {};
+}
+
 FileSystem& diskFileSystem()
 {
     static DiskFileSystem instance;

@@ -10,6 +10,7 @@ public:
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode, bool create) override;
     bool exists(const std::string& path) override;
     Status remove(const std::string& path) override;
+    Status rename(const std::string& from, const std::string& to) override;
 };
 
 } // namespace quorvo::xbase

@@ -57,6 +57,9 @@ public:
     virtual Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode, bool create) = 0;
     virtual bool exists(const std::string& path) = 0;
     virtual Status remove(const std::string& path) = 0;
+    // Replaces `to` with `from` in one step, as rename(2) does; on disk the directory is synced so the
+    // new name survives a power cut. A missing `from` is ErrorCode::Io.
+    virtual Status rename(const std::string& from, const std::string& to) = 0;
 };
 
 // The real disk. One shared instance is enough: it holds no state.

@@ -72,4 +72,11 @@ Status FailingFileSystem::remove(const std::string& path)
     return m_inner.remove(path);
 }
 
+Status FailingFileSystem::rename(const std::string& from, const std::string& to)
+{
+    if (shouldFail())
+        return injected(from);
+    return m_inner.rename(from, to);
+}
+
 } // namespace quorvo::xbase::test

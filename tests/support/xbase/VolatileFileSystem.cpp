@@ -70,6 +70,18 @@ Status VolatileFileSystem::remove(const std::string& path)
     return {};
 }
 
+Status VolatileFileSystem::rename(const std::string& from, const std::string& to)
+{
+    const auto it = m_files.find(from);
+    if (it == m_files.end())
+        return makeError(ErrorCode::Io, "cannot rename " + from + ": no such file");
+    // Open files keep their content object, so they follow the new name as they would on disk.
+    auto content = it->second;
+    m_files.erase(it);
+    m_files[to] = std::move(content);
+    return {};
+}
+
 void VolatileFileSystem::dropUnsynced()
 {
     for (auto& [path, content] : m_files)

@@ -22,6 +22,7 @@ public:
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode, bool create) override;
     bool exists(const std::string& path) override { return m_files.count(path) != 0; }
     Status remove(const std::string& path) override;
+    Status rename(const std::string& from, const std::string& to) override;
 
     void dropUnsynced();
     // The bytes a file holds now (empty when missing).
