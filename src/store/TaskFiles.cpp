@@ -53,39 +53,44 @@ bool TaskFiles::OpenTaskTable(bool exclusive)
     if (IsOldStructure(tablePath(), tableOptions) && upgradeOldStructure)
         upgradeOldStructure();
     status(QStringLiteral("Opening files..."));
-    if (openGuarded(exclusive))
+    const xbase::Status opened = openGuarded(exclusive);
+    if (opened)
         return true;
     (void)m_table.close();
     if (exclusive)
         ShowInfo(QStringLiteral("Unable to open the Todo file (QVTSK.DBF) for reindexing.\rThe file may be in use by "
                                 "another user"));
     else
-        ShowInfo(QStringLiteral("Unable to open the Todo file: QVTSK.DBF"));
+        // Without the engine's reason a damaged table and one held by another program look alike.
+        ShowInfo(QStringLiteral("Unable to open the Todo file: QVTSK.DBF\r") +
+                 QString::fromLocal8Bit(opened.error().message));
     return false;
 }
 
-bool TaskFiles::openGuarded(bool exclusive)
+xbase::Status TaskFiles::openGuarded(bool exclusive)
 {
     xbase::Status opened = m_table.open(tablePath(), exclusive, tableOptions);
     const bool damagedIndex = !opened && opened.error().code == xbase::ErrorCode::CorruptIndex;
     if (!opened && !damagedIndex)
-        return false;
+        return opened;
     const bool indexMissing = !fileSystemOf(tableOptions).exists(indexPath().toStdString());
     if (indexMissing || damagedIndex) {
         // A missing index is built; so is a damaged one, which is set aside unread.
         status(QStringLiteral("Creating indexes..."));
         xbase::TableOptions withoutIndex = tableOptions;
         withoutIndex.openIndex = false;
-        if (!m_table.open(tablePath(), true, withoutIndex))
-            return false;
+        QV_TRY(m_table.open(tablePath(), true, withoutIndex));
         if (runIndexRebuild)
             runIndexRebuild(false);
-        if (!m_table.close() || !m_table.open(tablePath(), exclusive, tableOptions))
-            return false;
+        QV_TRY(m_table.close());
+        QV_TRY(m_table.open(tablePath(), exclusive, tableOptions));
     }
     xbase::Table& table = m_table.engine();
     const int order = table.tagOrder("DATETIME");
-    return order > 0 && table.setOrder(order).ok() && table.goTop().ok();
+    if (order == 0)
+        return xbase::makeError(xbase::ErrorCode::CorruptIndex, "the index has no tag DATETIME");
+    QV_TRY(table.setOrder(order));
+    return table.goTop();
 }
 
 } // namespace quorvo

@@ -38,7 +38,7 @@ public:
     xbase::TableOptions tableOptions;
 
 private:
-    bool openGuarded(bool exclusive);
+    xbase::Status openGuarded(bool exclusive);
     void status(const QString& text) const;
 
     TodoTable& m_table;

@@ -133,11 +133,35 @@ private slots:
         QVERIFY(!table.isOpen());
     }
 
+    void damagedTableNamesTheDamage()
+    {
+        QTemporaryDir dir;
+        const QString programDir = dir.path() + "/";
+        const QString path = programDir + "QVTSK.DBF";
+        QVERIFY(TaskGenerator::createTable(path.toStdString(), 200, {}).ok());
+        QFile dbf(path);
+        QVERIFY(dbf.open(QIODevice::ReadWrite));
+        const QByteArray head = dbf.read(12);
+        const int headerLength = quint8(head[8]) | quint8(head[9]) << 8;
+        const int recordLength = quint8(head[10]) | quint8(head[11]) << 8;
+        // Cut inside record 151.
+        QVERIFY(dbf.resize(headerLength + 150 * recordLength + 7));
+        dbf.close();
+        ScriptedMessages messages;
+        TodoTable table;
+        TaskFiles files(table, programDir);
+        QVERIFY(!files.OpenTaskTable(false));
+        QCOMPARE(messages.infos(), QStringList{"Unable to open the Todo file: QVTSK.DBF\r" + path +
+                                               ": the record area is truncated: the header counts 200 records, "
+                                               "the file holds 150"});
+        QVERIFY(!table.isOpen());
+    }
+
     void openRefusedByAnotherProgram_data()
     {
         QTest::addColumn<bool>("exclusive");
         QTest::addColumn<QString>("message");
-        QTest::newRow("shared") << false << "Unable to open the Todo file: QVTSK.DBF";
+        QTest::newRow("shared") << false << "Unable to open the Todo file: QVTSK.DBF\rthe file is in use: ";
         QTest::newRow("exclusive") << true
                                    << "Unable to open the Todo file (QVTSK.DBF) for reindexing.\r"
                                       "The file may be in use by another user";
@@ -159,7 +183,10 @@ private slots:
         TodoTable table;
         TaskFiles files(table, programDir);
         QVERIFY(!files.OpenTaskTable(exclusive));
-        QCOMPARE(messages.infos(), QStringList{message});
+        QCOMPARE(messages.infos().size(), 1);
+        // The shared message names the engine's reason and the file on a line of its own.
+        const QString expected = exclusive ? message : message + programDir + "QVTSK.DBF";
+        QCOMPARE(messages.infos().first(), expected);
         QVERIFY(!table.isOpen());
         holder.closeWriteChannel();
         QVERIFY(holder.waitForFinished(10000));

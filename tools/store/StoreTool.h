@@ -1,6 +1,10 @@
 #pragma once
 
 #include <iosfwd>
+
+namespace quorvo::xbase {
+class Table;
+}
 #include <string>
 #include <vector>
 
@@ -21,6 +25,9 @@ private:
     int check(const std::string& path);
     int pack(const std::string& path);
     int reindex(const std::string& path);
+    int repair(const std::string& path);
+    // A fresh structural index for the open, exclusive table; the number of tags, or 0 with error set.
+    int rebuildIndex(xbase::Table& table, std::string& error);
     int generate(const std::string& count, const std::string& path);
     int usage();
     int fail(const std::string& message);
