@@ -19,8 +19,9 @@ namespace {
 
 constexpr int kCellWidth = 24;
 constexpr int kCellHeight = 19;
-constexpr int kCellStep = 26; // across a row
-constexpr int kRowStep = 21;
+constexpr int kCellStep = 26;      // across a row
+constexpr int kRowStep = 21;       // between the hour rows
+constexpr int kMinuteRowStep = 20; // six rows must fit the minute panel
 constexpr int kTitleHeight = 17;
 constexpr int kFirstCellX = 8;
 constexpr int kHourPanelWidth = 271;
@@ -139,7 +140,7 @@ QFrame* TSetTimeDialog::createMinutePanel()
     for (int minute = 0; minute < 60; ++minute) {
         TGraphicPanel* minuteCell =
             cell(25 + minute, minute, QStringLiteral("%1").arg(minute, 2, 10, QLatin1Char('0')), hint, panel);
-        minuteCell->move(kFirstCellX - 3 + minute % 10 * kCellStep, kTitleHeight + 5 + minute / 10 * kRowStep);
+        minuteCell->move(kFirstCellX - 3 + minute % 10 * kCellStep, kTitleHeight + 4 + minute / 10 * kMinuteRowStep);
         connect(minuteCell, &TGraphicPanel::clicked, this, [this, minuteCell] { MinuteClick(minuteCell->tag()); });
         m_minuteCells.append(minuteCell);
     }
