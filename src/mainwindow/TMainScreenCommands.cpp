@@ -6,8 +6,13 @@
 #include "datetime/QuickDateList.h"
 #include "datetime/ShortDateNarrowing.h"
 #include "datetime/StoredForms.h"
+#include "dialogs/TDateSelector.h"
+#include "dialogs/TSetTimeDialog.h"
+#include "dialogs/TTaskEditor.h"
+#include "mainwindow/PlaceWindow.h"
 #include "mainwindow/PopupBelowButton.h"
 #include "mainwindow/TaskGrid.h"
+#include "mainwindow/TaskNotesBinding.h"
 #include "mainwindow/TaskViewModel.h"
 #include "store/Clock.h"
 #include "store/Messages.h"
@@ -15,13 +20,18 @@
 #include "tasks/SortOrders.h"
 #include "tasks/TaskCommands.h"
 #include "tasks/TaskEditorFields.h"
+#include "ui/ModalRunner.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 
 namespace quorvo {
@@ -114,20 +124,58 @@ void TMainScreen::createCommandMenus()
 
 bool TMainScreen::runTaskEditor(TaskEditorFields& fields)
 {
-    Q_UNUSED(fields);
-    return false;
+    DateFormats& formats = DateFormats::current();
+    TTaskEditor editor(formats, m_keyWordList.words(), m_help, this);
+    QCoreApplication::processEvents();
+    editor.taskLabel()->setText(fields.taskLabel);
+    editor.descriptionEdit()->setText(fields.task);
+    editor.isDone()->setChecked(fields.isDone);
+    editor.keyWordsEdit()->setText(fields.keyWords);
+    editor.notes()->setPlainText(TaskNotesBinding::toShown(fields.notes));
+    editor.dateEdit()->setText(fields.dateEdit);
+    editor.timeEdit()->setText(fields.timeEdit);
+    if (fields.priority == TaskEditorFields::Priority::High)
+        editor.pHigh()->setChecked(true);
+    else if (fields.priority == TaskEditorFields::Priority::Low)
+        editor.pLow()->setChecked(true);
+
+    PlaceWindow(&editor, this);
+    formats.UseUserDateFormats();
+    const int result = ModalRunner::run(editor);
+    formats.UseWorkingDateFormats();
+
+    fields.task = editor.descriptionEdit()->text();
+    fields.isDone = editor.isDone()->isChecked();
+    fields.keyWords = editor.keyWordsEdit()->text();
+    fields.notes = TaskNotesBinding::toStored(editor.notes()->toPlainText());
+    fields.dateEdit = editor.dateEdit()->text();
+    fields.timeEdit = editor.timeEdit()->text();
+    fields.priority = editor.pHigh()->isChecked()  ? TaskEditorFields::Priority::High
+                      : editor.pLow()->isChecked() ? TaskEditorFields::Priority::Low
+                                                   : TaskEditorFields::Priority::Medium;
+    return result == QDialog::Accepted;
 }
 
 std::optional<QDate> TMainScreen::pickDate(const QDate& start)
 {
-    Q_UNUSED(start);
-    return std::nullopt;
+    TDateSelector picker(DateFormats::current(), m_help, this);
+    if (const auto date = DateTime::fromQDate(start))
+        picker.setDate(*date);
+    PlaceWindow(&picker, this);
+    if (ModalRunner::run(picker) != QDialog::Accepted)
+        return std::nullopt;
+    return picker.date().toQDate();
 }
 
 std::optional<QTime> TMainScreen::pickTime(const QTime& start)
 {
-    Q_UNUSED(start);
-    return std::nullopt;
+    TSetTimeDialog picker(DateFormats::current(), m_help, this);
+    if (const auto time = DateTime::fromTime(start.hour(), start.minute(), start.second()))
+        picker.setTime(*time);
+    PlaceWindow(&picker, this);
+    if (ModalRunner::run(picker) != QDialog::Accepted)
+        return std::nullopt;
+    return picker.time().toQTime();
 }
 
 void TMainScreen::popupMenu(QMenu* menu, const QPoint& globalPos)

@@ -2,12 +2,16 @@
 // files of its own: the task editor, pickers and pop-up menus are scripted, the stored fields are checked
 // afterwards, and so are the index and the grid's rows.
 #include "datetime/DateFormats.h"
+#include "dialogs/TDateSelector.h"
+#include "dialogs/TSetTimeDialog.h"
+#include "dialogs/TTaskEditor.h"
 #include "mainwindow/TMainScreen.h"
 #include "mainwindow/TaskViewModel.h"
 #include "store/IniFile.h"
 #include "store/TaskGenerator.h"
 #include "store/TaskRecord.h"
 #include "tasks/TaskEditorFields.h"
+#include "ui/ModalRunner.h"
 
 #include "support/FixedClock.h"
 #include "support/RecordingHelpService.h"
@@ -19,10 +23,14 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QtTest>
 
@@ -39,6 +47,8 @@ class ScriptedMainScreen : public TMainScreen
 public:
     using TMainScreen::TMainScreen;
 
+    // The real task editor and pickers, run through the modal runner's script.
+    bool realDialogs = false;
     // What the editor does with the fields it is shown; Cancel when unset.
     std::function<bool(TaskEditorFields&)> editor;
     void openMenu(const char* name) { popupMenu(findChild<QMenu*>(QLatin1String(name)), {}); }
@@ -55,16 +65,22 @@ public:
 protected:
     bool runTaskEditor(TaskEditorFields& fields) override
     {
+        if (realDialogs)
+            return TMainScreen::runTaskEditor(fields);
         editorShown.append(fields);
         return editor ? editor(fields) : false;
     }
     std::optional<QDate> pickDate(const QDate& start) override
     {
+        if (realDialogs)
+            return TMainScreen::pickDate(start);
         dateStarts.append(start);
         return pickedDate;
     }
     std::optional<QTime> pickTime(const QTime& start) override
     {
+        if (realDialogs)
+            return TMainScreen::pickTime(start);
         timeStarts.append(start);
         return pickedTime;
     }
@@ -504,6 +520,50 @@ private slots:
         }
         m_window->close();
         QCOMPARE(IniFile(dir() + "TODO.INI").readInt("Preferences", "Order", -1), closingOrder);
+    }
+
+    void theRealDialogsCarryTheValuesBothWays()
+    {
+        start({task("20240105", "08:00", "mine", "home", "C", false, "line1\r\nline2")});
+        m_window->realDialogs = true;
+        QStringList seen;
+        ScopedModalScript script([&](QDialog& dialog) {
+            if (auto* editor = qobject_cast<TTaskEditor*>(&dialog)) {
+                seen << editor->taskLabel()->text() << editor->dateEdit()->text() << editor->notes()->toPlainText()
+                     << (editor->pLow()->isChecked() ? "low" : "not low")
+                     << (DateFormats::current().userDateFormatsInForce() ? "user" : "working");
+                editor->descriptionEdit()->setText(QStringLiteral("edited"));
+                editor->dateEdit()->setText(QStringLiteral("2/3/2024"));
+                editor->pHigh()->setChecked(true);
+                return int(QDialog::Accepted);
+            }
+            if (auto* picker = qobject_cast<TDateSelector*>(&dialog)) {
+                seen << picker->date().toQDate().toString(Qt::ISODate);
+                picker->setDate(*DateTime::fromDate(2024, 3, 1));
+                return int(QDialog::Accepted);
+            }
+            if (auto* picker = qobject_cast<TSetTimeDialog*>(&dialog)) {
+                seen << picker->time().toQTime().toString();
+                picker->setTime(*DateTime::fromTime(16, 45));
+                return int(QDialog::Accepted);
+            }
+            return int(QDialog::Rejected);
+        });
+        select("mine");
+        m_window->EditbuttonClick();
+        QVERIFY(!DateFormats::current().userDateFormatsInForce());
+        QCOMPARE(stored(TaskField::DESCRIPT), QStringLiteral("edited"));
+        QCOMPARE(stored(TaskField::DATE), QStringLiteral("20240203"));
+        QCOMPARE(stored(TaskField::PRIORITY), QStringLiteral("A"));
+        QCOMPARE(*table().note(), QStringLiteral("line1\r\nline2 ")); // 12 characters: padded
+        m_window->choices = {"Calendar1"};
+        doubleClick("edited", TaskViewModel::DateColumn);
+        QCOMPARE(stored(TaskField::DATE), QStringLiteral("20240301"));
+        doubleClick("edited", TaskViewModel::TimeColumn);
+        QCOMPARE(stored(TaskField::TIME), QStringLiteral("16:45"));
+        QCOMPARE(seen,
+                 (QStringList{"Editing Task", "1/5/2024", "line1\nline2", "low", "user", "2024-02-03", "08:00:00"}));
+        checkIndex();
     }
 
     void keyWordsTypedInTheGridJoinTheList()
