@@ -9,7 +9,6 @@
 #include <optional>
 
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QStackedWidget;
@@ -21,6 +20,7 @@ class DateFormats;
 class ExportWriter;
 class HelpService;
 class PopupHelp;
+class TGraphicPanel;
 class TodoTable;
 
 // "Print Report": prints, previews or exports the current view of the main window's task table. Four pages
@@ -112,7 +112,6 @@ protected:
 
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -149,7 +148,7 @@ private:
     QPushButton* m_printSetup;
     QLineEdit* m_htmlPageTitle;
     QCheckBox* m_htmlDoNotes;
-    QLabel* m_colorPanel;
+    TGraphicPanel* m_colorPanel;
     QPushButton* m_htmlSaveAs;
     QLineEdit* m_rtfPageTitle;
     QCheckBox* m_rtfDoNotes;
