@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -414,6 +415,57 @@ private slots:
         auto dialog = makeDialog();
         child<QPushButton>(*dialog, "Helpbutton")->click();
         QCOMPARE(m_help.topics, QList<int>{1007});
+    }
+
+    void theToolWritesTheSameBytes_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("html with notes") << QStringLiteral("html") << QStringList{"--notes", "--color", "123456"};
+        QTest::newRow("html, a query") << QStringLiteral("html") << QStringList{"--query", "DONE"};
+        QTest::newRow("rtf with notes") << QStringLiteral("rtf") << QStringList{"--notes"};
+        QTest::newRow("text with notes") << QStringLiteral("text") << QStringList{"--notes"};
+        QTest::newRow("text, a query") << QStringLiteral("text") << QStringList{"--query", ".not. DONE"};
+    }
+
+    void theToolWritesTheSameBytes()
+    {
+        QFETCH(QString, format);
+        QFETCH(QStringList, options);
+        QTemporaryDir temp;
+        const QString table = temp.filePath(QStringLiteral("QVTSK.DBF"));
+        QVERIFY(TaskGenerator::createTable(table.toStdString(), 60, {}).ok());
+        TodoTable todo;
+        QVERIFY(todo.open(table, false).ok());
+        QVERIFY(todo.engine().setOrder(todo.engine().tagOrder("DATETIME")).ok());
+        const qsizetype query = options.indexOf(QStringLiteral("--query"));
+        if (query >= 0)
+            QVERIFY(todo.engine().setQuery(options[query + 1].toStdString()).ok());
+        const bool notes = options.contains(QStringLiteral("--notes"));
+        const qsizetype color = options.indexOf(QStringLiteral("--color"));
+
+        TReportSetup dialog(todo, DateFormats::current(), m_help, dir());
+        ReportOptions report;
+        report.htmlPrintMemo = report.rtfPrintMemo = report.textPrintMemo = notes;
+        if (color >= 0)
+            report.htmlColor = *ColorText::toValue(options[color + 1]);
+        dialog.setReportOptions(report);
+        const QString fromDialog = temp.filePath(QStringLiteral("dialog.out"));
+        const QString title = QStringLiteral("Caf\u00e9 & {x}");
+        const bool written = format == QLatin1String("html")  ? dialog.CopyHTML(fromDialog, dialog.colorText(), title)
+                             : format == QLatin1String("rtf") ? dialog.CopyRTF(fromDialog, title)
+                                                              : dialog.CopyText(fromDialog, title);
+        QVERIFY(written);
+
+        const QString fromTool = temp.filePath(QStringLiteral("tool.out"));
+        QProcess tool;
+        tool.start(QStringLiteral(QUORVO_BINARY_DIR "/tools/quorvo-store"),
+                   QStringList{"export", table, fromTool, "--format", format, "--title", title} + options);
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), 0);
+        const QByteArray bytes = test::readFileBytes(fromDialog);
+        QVERIFY(bytes.contains("Caf\xE9 "));
+        QCOMPARE(test::readFileBytes(fromTool), bytes);
     }
 
     void reportButtonHandsTheOptionsThereAndBack()
