@@ -2,6 +2,9 @@
 
 #include "store/Preferences.h"
 #include "store/TodoTable.h"
+#include "tasks/BulkDeletion.h"
+#include "tasks/FilterCriteria.h"
+#include "tasks/KeyWordList.h"
 
 #include <QDate>
 #include <QMainWindow>
@@ -74,6 +77,11 @@ public:
     bool ReindexNeeded() const { return m_preferences.reindexNeeded; }
     bool gridReady() const { return m_gridReady; }
 
+    // --- Filter and bulk deletion ---
+    // ShowDoneTasks is kept in the ShowDone preference, so it outlives the run; the rest starts empty.
+    FilterCriteria filterCriteria() const;
+    void setFilterCriteria(const FilterCriteria& criteria);
+
 public slots:
     // The handlers of the buttons, keys and menu items. Those of commands still to come do nothing yet; each is
     // filled where its command is built.
@@ -83,7 +91,7 @@ public slots:
     virtual void CloneButtonClick() {}
     // Also the Delete key.
     virtual void DeleteButtonClick() {}
-    virtual void FilterbuttonClick() {}
+    virtual void FilterbuttonClick();
     virtual void OrderButtonClick() {}
     virtual void DoneToggleButtonClick() {}
     virtual void PrintbuttonClick() {}
@@ -93,8 +101,8 @@ public slots:
     // The Help button, Help > Contents and F1.
     virtual void HelpbuttonClick();
     virtual void MouseHelpbuttonClick();
-    virtual void FilterClearbuttonClick() {}
-    virtual void ShowDoneClick() {}
+    virtual void FilterClearbuttonClick();
+    virtual void ShowDoneClick();
 
     virtual void RebuildIndexes1Click();
     virtual void About1Click();
@@ -102,6 +110,13 @@ public slots:
     virtual void ConfigurationInformation1Click();
     virtual void TechnicalSupport1Click();
     virtual void VisitOurInternetWebsite1Click();
+
+    // --- Filter and bulk deletion (TMainScreenFilter.cpp) ---
+    virtual void AllMarkedDone1Click();
+    virtual void AllWithDatesBeforeToday1Click();
+    virtual void AllTasksMatchingCurrentFilter1Click();
+    virtual void AllTasksNOTMatchingCurrentFilter1Click();
+    virtual void AllTasks1Click();
 
     // The start-up work, once, at the first activation.
     void FormActivate();
@@ -117,7 +132,8 @@ protected:
     virtual void LoadPreferences();
     // The key word list and the filter come with the commands that use them.
     virtual void BuildKeyWordList() {}
-    virtual void SetUpFilter() {}
+    // Builds the query from the filter criteria and applies it; the FILTERED and Show/Hide DONE buttons follow.
+    virtual void SetUpFilter();
     // Stands on the first task dated on or after date (by date and time), or at the end.
     virtual void GoToDate(const QDate& date);
     virtual void SetMainMenuSortChecks();
@@ -210,6 +226,12 @@ private:
     bool m_closePending = false;
     bool m_closing = false;
     bool m_closed = false;
+
+    // --- Filter and bulk deletion ---
+    void connectFilterCommands();
+    void runBulkDeletion(BulkDeletion::Command command);
+    FilterCriteria m_filterCriteria;
+    KeyWordList m_keyWordList;
 };
 
 } // namespace quorvo
