@@ -110,6 +110,7 @@ TMainScreen::TMainScreen(HelpService& help, const Clock& clock, const QString& p
     setFont(font);
 
     createMenus();
+    connectFilterCommands();
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -178,6 +179,7 @@ void TMainScreen::enableCommands(bool enabled)
 {
     m_panel1->setEnabled(enabled);
     m_rebuildIndexesItem->setEnabled(enabled);
+    m_deleteMenu->setEnabled(enabled);
 }
 
 void TMainScreen::createMenus()
