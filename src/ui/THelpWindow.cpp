@@ -59,7 +59,7 @@ THelpWindow::THelpWindow(QWidget* parent)
     splitter->addWidget(side);
     splitter->addWidget(m_browser);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({190, 530});
+    splitter->setSizes({240, 520});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
@@ -88,7 +88,7 @@ THelpWindow::THelpWindow(QWidget* parent)
     connect(m_topicList, &QListWidget::itemActivated, this, &THelpWindow::topicChosen);
     connect(m_topicList, &QListWidget::itemClicked, this, &THelpWindow::topicChosen);
 
-    resize(760, 520);
+    resize(780, 540);
     updateTitle();
 }
 
