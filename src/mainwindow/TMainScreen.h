@@ -195,6 +195,10 @@ protected:
     virtual bool FormCloseQuery();
     virtual void FormClose();
 
+    // Support windows and the data file upgrade (TMainScreenSupport.cpp).
+    // Converts old-structure task files when the start-up open finds them.
+    virtual bool UpgradeDataFiles();
+
     // The keys of the window, before any control; true when the key was used.
     bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
     bool ActiveGridKeyDown(int key, Qt::KeyboardModifiers shift);
@@ -213,7 +217,6 @@ private:
     void attachPopupHelp();
     bool belongsHere(QObject* object) const;
     QPushButton* buttonForMnemonic(int key, Qt::KeyboardModifiers shift) const;
-    void showPlaceholder(const QString& caption);
     void applyStartupShowState();
 
     HelpService& m_help;

@@ -50,10 +50,24 @@ bool TaskFiles::OpenTaskTable(bool exclusive)
         ShowInfo(QStringLiteral("Unable to open or create QVTSK.DBF"));
         return false;
     }
-    if (IsOldStructure(tablePath(), tableOptions) && upgradeOldStructure)
-        upgradeOldStructure();
+    bool oldTableLeft = false;
+    if (upgradeOldStructure && IsOldStructure(tablePath(), tableOptions)) {
+        ShowInfo(QStringLiteral("This version of QVO uses a new file structure\rwith the new PRIORITY field.\rYour "
+                                "existing data files are from an older version.\r\rThe program will now attempt to "
+                                "update the\rfiles to the new version. The old files\rwill be saved as QVBAK.DBF "
+                                "and QVBAK.FPT"));
+        const bool upgraded = upgradeOldStructure();
+        ShowInfo(upgraded ? QStringLiteral("File update was successful")
+                          : QStringLiteral("There was an error updating the files."));
+        // A failed upgrade puts the old files back; they fail to open here rather than show a list that
+        // lacks PRIORITY, and the next start tries the upgrade again.
+        oldTableLeft = !upgraded && IsOldStructure(tablePath(), tableOptions);
+    }
     status(QStringLiteral("Opening files..."));
-    const xbase::Status opened = openGuarded(exclusive);
+    const xbase::Status opened =
+        oldTableLeft ? xbase::Status(xbase::makeError(xbase::ErrorCode::BadState,
+                                                      "the files still have the old structure"))
+                     : openGuarded(exclusive);
     if (opened)
         return true;
     (void)m_table.close();
