@@ -64,10 +64,9 @@ bool TaskFiles::OpenTaskTable(bool exclusive)
         oldTableLeft = !upgraded && IsOldStructure(tablePath(), tableOptions);
     }
     status(QStringLiteral("Opening files..."));
+    // A failed upgrade has already said why; its old files are not opened as if they were current.
     const xbase::Status opened =
-        oldTableLeft ? xbase::Status(xbase::makeError(xbase::ErrorCode::BadState,
-                                                      "the files still have the old structure"))
-                     : openGuarded(exclusive);
+        oldTableLeft ? xbase::Status(xbase::makeError(xbase::ErrorCode::BadState, {})) : openGuarded(exclusive);
     if (opened)
         return true;
     (void)m_table.close();
@@ -76,8 +75,9 @@ bool TaskFiles::OpenTaskTable(bool exclusive)
                                 "another user"));
     else
         // Without the engine's reason a damaged table and one held by another program look alike.
-        ShowInfo(QStringLiteral("Unable to open the Todo file: QVTSK.DBF\r") +
-                 QString::fromLocal8Bit(opened.error().message));
+        ShowInfo(oldTableLeft ? QStringLiteral("Unable to open the Todo file: QVTSK.DBF")
+                              : QStringLiteral("Unable to open the Todo file: QVTSK.DBF\r") +
+                                    QString::fromLocal8Bit(opened.error().message));
     return false;
 }
 

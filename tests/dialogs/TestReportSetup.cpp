@@ -473,8 +473,10 @@ private slots:
         QTemporaryDir temp;
         const QString programDir = temp.path() + QLatin1Char('/');
         QVERIFY(TaskGenerator::createTable((programDir + QStringLiteral("QVTSK.DBF")).toStdString(), 12, {}).ok());
-        QVERIFY(test::writeFileBytes(programDir + QStringLiteral("TODO.INI"),
-                                     "[Reindex]\r\nNeeded=0\r\n[Report]\r\nPrintKeywoirds=1\r\nHTMLColor=255\r\n"));
+        QVERIFY(test::writeFileBytes(
+            programDir + QStringLiteral("TODO.INI"),
+            "[Preferences]\r\nShowDone=1\r\n[Reindex]\r\nNeeded=0\r\n[Report]\r\nPrintKeywoirds=1\r\n"
+            "HTMLColor=255\r\n"));
         ScriptedMessages messages;
         ScriptedFileDialogs files;
         const QString exported = programDir + QStringLiteral("out.txt");

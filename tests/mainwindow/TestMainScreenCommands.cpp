@@ -145,7 +145,7 @@ class TestMainScreenCommands : public QObject
     void startWindow(const QByteArray& order)
     {
         quorvo::test::writeFileBytes(dir() + "TODO.INI",
-                                     "[Preferences]\r\nOrder=" + order + "\r\n[Reindex]\r\nNeeded=0\r\n");
+                                     "[Preferences]\r\nOrder=" + order + "\r\nShowDone=1\r\n[Reindex]\r\nNeeded=0\r\n");
         m_messages = std::make_unique<ScriptedMessages>();
         m_window = std::make_unique<ScriptedMainScreen>(m_help, m_clock, dir());
         m_window->show();
