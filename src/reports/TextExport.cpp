@@ -14,8 +14,8 @@ void fitted(ExportSink& out, std::string_view text, std::size_t width)
         out << text.substr(0, width);
         return;
     }
-    static constexpr std::string_view kSpaces = "                                                  ";
-    out << text << kSpaces.substr(0, width - text.size());
+    static const std::string spaces(TextExport::kLineWidth, ' ');
+    out << text << std::string_view(spaces).substr(0, width - text.size());
 }
 
 std::string_view view(const QByteArray& bytes)
