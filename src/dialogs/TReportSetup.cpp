@@ -12,6 +12,7 @@
 #include "ui/DialogFont.h"
 #include "ui/FileDialogs.h"
 #include "ui/HelpService.h"
+#include "ui/HelpTopics.h"
 #include "ui/PopupHelp.h"
 #include "ui/PrintingService.h"
 #include "ui/TGraphicPanel.h"
@@ -325,12 +326,22 @@ void TReportSetup::TabSet1Click(int index)
 
 void TReportSetup::ReturnButtonClick()
 {
+    // The walk lets events through so the list repaints; the dialog stays until it has finished.
+    if (m_exporting)
+        return;
     accept();
+}
+
+void TReportSetup::reject()
+{
+    if (m_exporting)
+        return;
+    QDialog::reject();
 }
 
 void TReportSetup::HelpButtonClick()
 {
-    m_help.showTopic(kHelpTopic);
+    m_help.showTopic(HelpTopics::ReportDialog);
 }
 
 void TReportSetup::MouseHelpButtonClick()
@@ -405,6 +416,8 @@ void TReportSetup::SaveAsTextClick()
 
 void TReportSetup::saveAs(Page page)
 {
+    if (m_exporting)
+        return;
     QString* remembered = nullptr;
     FileDialogs::SaveRequest request;
     switch (page) {
@@ -478,6 +491,7 @@ bool TReportSetup::copy(const QString& fileName, ExportWriter& writer, bool with
     if (!m_table.isOpen())
         return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_exporting = true;
     QElapsedTimer sincePump;
     sincePump.start();
     ReportExport exporter(m_table.engine(), m_formats);
@@ -489,6 +503,7 @@ bool TReportSetup::copy(const QString& fileName, ExportWriter& writer, bool with
         sincePump.restart();
     });
     emit tableMoved();
+    m_exporting = false;
     QApplication::restoreOverrideCursor();
     if (!outcome.ok)
         ShowError(tr("Cannot write %1: %2").arg(fileName, outcome.error));
