@@ -1,5 +1,6 @@
 #include "store/DataFileUpgrade.h"
 
+#include "store/IndexRebuild.h"
 #include "store/Messages.h"
 #include "store/PadNoteText.h"
 #include "store/TaskFiles.h"
@@ -185,10 +186,18 @@ bool DataFileUpgrade::appendOldTasks()
         return target.post();
     };
 
+    // Keeping the five tags up to date for every appended task costs several times what building them once
+    // over the finished table does, and the tags end the same. The index file goes while the tasks are
+    // appended, so that a crash meanwhile leaves no stale index behind: the next open builds a missing one.
+    xbase::Status copied = target.closeIndexes();
+    if (copied)
+        copied = fileSystemOf(m_files.tableOptions).remove(path("QVTSK.CDX").toStdString());
+
     QElapsedTimer shown;
     shown.start();
     std::uint32_t count = 0;
-    xbase::Status copied = target.beginBatch();
+    if (copied)
+        copied = target.beginBatch();
     if (copied)
         copied = source.goTop();
     while (copied && !source.eof()) {
@@ -206,6 +215,8 @@ bool DataFileUpgrade::appendOldTasks()
     }
     if (copied)
         copied = target.commitBatch();
+    if (copied)
+        copied = IndexRebuild(m_todoTable, {}, {}).run(false);
     if (!copied) {
         target.cancel();
         fail(QStringLiteral("Unknown error while appending records from old QVTSK.* files"));
