@@ -114,6 +114,37 @@ lost=$(grep -c 'could not be read' "$work/out")
 changed=$(notes | diff "$work/notes.before" - | grep -c '^>' || true)
 [ "$changed" -eq "$lost" ] || fail "$changed notes changed, $lost reported lost"
 
+# Right after a crash: check sees the files as the next open's rollback will leave them, writing nothing;
+# a command that writes does the rollback.
+cp "$work/QVTSK.DBF" "$work/sound.dbf"
+printf '*' | dd of="$work/QVTSK.DBF" bs=1 seek=$((257 + 136 * 2)) conv=notrunc status=none
+python3 - "$work/QVTSK.DBF" "$work/QVTSK.JNL" $((257 + 136 * 2)) <<'PY'
+import os, struct, sys
+dbf, journal, offset = sys.argv[1], sys.argv[2], int(sys.argv[3])
+payload = bytes([1, 0]) + struct.pack('<Q', os.path.getsize(dbf))
+payload += struct.pack('<I', 1) + bytes([0]) + struct.pack('<QI', offset, 1) + b' '
+mask = (1 << 64) - 1
+h = 0xcbf29ce484222325
+whole = len(payload) // 8 * 8
+for i in range(0, whole, 8):
+    h = ((h ^ struct.unpack('<Q', payload[i:i + 8])[0]) * 0x100000001b3) & mask
+    h ^= h >> 29
+for b in payload[whole:]:
+    h = ((h ^ b) * 0x100000001b3) & mask
+with open(journal, 'wb') as f:
+    f.write(b'QVJNL\x01\0\0' + struct.pack('<II', len(payload), (h ^ (h >> 32)) & 0xFFFFFFFF) + payload)
+PY
+cp "$work/QVTSK.DBF" "$work/crashed.dbf"
+"$tool" check "$work/QVTSK.DBF" >"$work/out" || fail "check after a crash: $(cat "$work/out")"
+grep -q 'an interrupted change will be rolled back at the next open' "$work/out" || fail "check did not see the journal"
+cmp -s "$work/QVTSK.DBF" "$work/crashed.dbf" || fail "check wrote to the table"
+[ -s "$work/QVTSK.JNL" ] || fail "check spent the journal"
+"$tool" list "$work/QVTSK.DBF" | sed -n 3p | grep -q '^3   ' || fail "list does not see the rollback"
+"$tool" reindex "$work/QVTSK.DBF" >/dev/null || fail "reindex after a crash failed"
+cmp -s "$work/QVTSK.DBF" "$work/sound.dbf" || fail "the writing command did not roll the change back"
+"$tool" check "$work/QVTSK.DBF" >"$work/out" || fail "check after the rollback failed"
+! grep -q 'interrupted' "$work/out" || fail "the journal was still live after the rollback"
+
 # Read-only commands work on files the user may not write.
 if [ "$(id -u)" -ne 0 ]; then
     chmod a-w "$work"/QVTSK.*

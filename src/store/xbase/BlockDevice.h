@@ -21,6 +21,11 @@ public:
     virtual Result<std::uint64_t> size() = 0;
     virtual Status truncate(std::uint64_t size) = 0;
     virtual const std::string& path() const = 0;
+    // Bytes at offset exactly as the file holds them before the transaction, which the caller has in
+    // memory anyway; a device that journals its changes can spare reading them back. Others ignore it.
+    virtual void noteOriginal(std::uint64_t, std::span<const char>) {}
+    // No other open of the file can read or write it while this one lasts (an exclusive open).
+    virtual bool soleWriter() const { return false; }
 };
 
 } // namespace quorvo::xbase

@@ -87,6 +87,13 @@ void CdxPageCache::markDirty(Chunk& c, std::uint32_t pageIndex)
 {
     std::uint8_t& state = c.state[pageIndex % kChunkPages];
     if (!(state & kDirty)) {
+        // A page about to change still holds what the file holds: the journal's before-image. The
+        // header pages are left out, as flush() changes their bytes 4-11 without marking them.
+        const std::uint64_t offset = std::uint64_t{pageIndex} * CdxLayout::kPageSize;
+        if (offset >= CdxLayout::kHeaderSize && offset + CdxLayout::kPageSize <= m_deviceSize)
+            m_device.noteOriginal(offset,
+                                  std::span<const char>(c.bytes.data() + pageIndex % kChunkPages * CdxLayout::kPageSize,
+                                                        CdxLayout::kPageSize));
         state |= kDirty;
         m_dirty.push_back(pageIndex);
     }
@@ -193,7 +200,13 @@ Status CdxPageCache::flush()
 {
     if (!m_loaded || !hasChanges())
         return {};
-    ++m_counter;
+    // The counter tells other opens of the file that pages changed under them. With none possible,
+    // one step per open is enough, and a change that frees or takes no page leaves bytes 4-11 alone.
+    const bool writeHeader = m_headerChanged || !m_device.soleWriter() || !m_counterStepped;
+    if (writeHeader) {
+        ++m_counter;
+        m_counterStepped = true;
+    }
     std::array<char, 8> header{};
     CdxBytes::putLe32(header.data(), m_freeHead);
     CdxBytes::putBe32(header.data() + 4, m_counter);
@@ -219,8 +232,11 @@ Status CdxPageCache::flush()
         i = j;
     }
     m_dirty.clear();
-    QV_TRY(m_device.write(4, header));
-    m_seenHeader = header;
+    if (writeHeader) {
+        m_device.noteOriginal(4, m_seenHeader);
+        QV_TRY(m_device.write(4, header));
+        m_seenHeader = header;
+    }
     m_headerChanged = false;
     m_deviceSize = std::max(m_deviceSize, m_size);
     return {};

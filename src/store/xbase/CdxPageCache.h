@@ -87,6 +87,7 @@ private:
     std::uint32_t m_counter = 0;
     std::array<char, 8> m_seenHeader{};
     bool m_headerChanged = false;
+    bool m_counterStepped = false; // since this object was made
     std::vector<std::unique_ptr<Chunk>> m_chunks;
     std::vector<std::uint32_t> m_dirty; // page indexes
 };

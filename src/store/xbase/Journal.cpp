@@ -78,12 +78,6 @@ private:
     bool m_held = false;
 };
 
-struct Range
-{
-    std::uint64_t from;
-    std::uint64_t to;
-};
-
 } // namespace
 
 Result<std::unique_ptr<Journal>> Journal::open(FileSystem& fs, const std::string& path)
@@ -116,16 +110,27 @@ Status Journal::recover(std::span<File* const> files)
 
 Status Journal::invalidate()
 {
-    auto size = m_file->size();
-    if (!size)
-        return size.error();
-    if (*size > kTruncateAbove)
+    std::uint64_t size = 0;
+    if (m_knownLength) {
+        size = *m_knownLength;
+    } else {
+        auto asked = m_file->size();
+        if (!asked)
+            return asked.error();
+        size = *asked;
+    }
+    if (size > kTruncateAbove) {
         QV_TRY(m_file->truncate(0));
-    else if (*size > 0)
+        size = 0;
+    } else if (size > 0) {
         QV_TRY(m_file->writeAt(0, std::string_view(kInvalid, kPrologue)));
+    }
     if (m_sync)
         (void)m_file->sync();
     m_knownClean = !m_shared;
+    // Only a sole writer may trust what it last saw of the journal's length.
+    if (!m_shared)
+        m_knownLength = size;
     return {};
 }
 
@@ -215,31 +220,44 @@ Status Journal::commit(std::span<PendingFile* const> files)
     JournalLock lock(*m_file, m_shared);
     Status status = lock.acquire();
     if (status) {
-        std::vector<File*> raw;
+        std::vector<File*>& raw = m_raw;
+        raw.clear();
         for (PendingFile* f : files)
             raw.push_back(f ? &f->file() : nullptr);
         status = recoverLocked(raw);
         if (status) {
             status = writeAndApply(files);
-            if (!status)
+            if (!status) {
+                m_knownLength.reset();
                 (void)recoverLocked(raw); // best effort now; a failure leaves it for the next open
+            }
         }
     }
-    for (PendingFile* f : files)
-        if (f)
-            f->clear();
+    for (PendingFile* f : files) {
+        if (!f)
+            continue;
+        if (!status)
+            f->diskChanged(std::nullopt);
+        f->clear();
+    }
+    // The buffer is kept for the next post, not for the next pack.
+    if (m_payload.capacity() > kTruncateAbove)
+        std::string().swap(m_payload);
     return status;
 }
 
 Status Journal::writeAndApply(std::span<PendingFile* const> files)
 {
-    // The prologue goes in front once the payload is complete; room is kept so nothing is copied.
-    std::string payload(kPrologue, '\0');
-    std::vector<std::uint64_t> originalSizes(files.size(), 0);
+    // The prologue goes in front once the payload is complete; room is kept so nothing is copied. The
+    // buffers are kept from one commit to the next: a post should not cost allocations.
+    std::string& payload = m_payload;
+    payload.assign(kPrologue, '\0');
+    std::vector<std::uint64_t>& originalSizes = m_originalSizes;
+    originalSizes.assign(files.size(), 0);
     std::size_t dirtyCount = 0;
     for (std::size_t role = 0; role < files.size(); ++role) {
         if (files[role] && files[role]->dirty()) {
-            auto size = files[role]->file().size();
+            auto size = files[role]->diskSize();
             if (!size)
                 return size.error();
             originalSizes[role] = *size;
@@ -261,21 +279,24 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
         if (!f || !f->dirty())
             continue;
         const std::uint64_t original = originalSizes[role];
-        std::vector<Range> ranges;
+        std::vector<JournalRange>& ranges = m_ranges;
+        ranges.clear();
         for (const auto& [offset, bytesOut] : f->extents())
             if (offset < original)
-                ranges.push_back({offset, std::min<std::uint64_t>(original, offset + bytesOut.size())});
+                ranges.push_back(JournalRange{offset, std::min<std::uint64_t>(original, offset + bytesOut.size())});
         if (f->diskLimit() && *f->diskLimit() < original)
-            ranges.push_back({*f->diskLimit(), original});
-        std::sort(ranges.begin(), ranges.end(), [](const Range& a, const Range& b) { return a.from < b.from; });
-        std::vector<Range> merged;
-        for (const Range& r : ranges) {
+            ranges.push_back(JournalRange{*f->diskLimit(), original});
+        std::sort(ranges.begin(), ranges.end(),
+                  [](const JournalRange& a, const JournalRange& b) { return a.from < b.from; });
+        std::vector<JournalRange>& merged = m_merged;
+        merged.clear();
+        for (const JournalRange& r : ranges) {
             if (!merged.empty() && r.from <= merged.back().to)
                 merged.back().to = std::max(merged.back().to, r.to);
             else
                 merged.push_back(r);
         }
-        for (const Range& r : merged) {
+        for (const JournalRange& r : merged) {
             std::uint64_t from = r.from;
             while (from < r.to) {
                 const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(r.to - from, 1u << 30));
@@ -284,7 +305,9 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
                 put32(payload, static_cast<std::uint32_t>(length));
                 const std::size_t at = payload.size();
                 payload.resize(at + length);
-                QV_TRY(f->file().readExact(from, std::span<char>(payload.data() + at, length)));
+                const std::span<char> before(payload.data() + at, length);
+                if (!f->copyOriginal(from, before))
+                    QV_TRY(f->file().readExact(from, before));
                 from += length;
                 ++entryCount;
             }
@@ -297,6 +320,8 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
     bytes::writeLe(&payload[8], static_cast<std::uint32_t>(body.size()), 4);
     bytes::writeLe(&payload[12], checksum(body), 4);
     m_knownClean = false;
+    if (m_knownLength)
+        m_knownLength = std::max<std::uint64_t>(*m_knownLength, payload.size());
     QV_TRY(m_file->writeAt(0, payload));
     if (m_sync)
         QV_TRY(m_file->sync());
@@ -305,21 +330,27 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
         if (!f || !f->dirty())
             continue;
         File& file = f->file();
+        std::uint64_t wanted = 0;
+        if (f->diskLimit() || f->soleWriter()) {
+            auto size = f->size();
+            if (!size)
+                return size.error();
+            wanted = *size;
+        }
+        f->diskChanged(std::nullopt);
         if (f->diskLimit())
             QV_TRY(file.truncate(*f->diskLimit()));
         for (const auto& [offset, data] : f->extents())
             QV_TRY(file.writeAt(offset, data));
         if (f->diskLimit()) {
             // After a truncate the file may have to grow again to the size the transaction gave it.
-            auto wanted = f->size();
-            if (!wanted)
-                return wanted.error();
             auto actual = file.size();
             if (!actual)
                 return actual.error();
-            if (*actual != *wanted)
-                QV_TRY(file.truncate(*wanted));
+            if (*actual != wanted)
+                QV_TRY(file.truncate(wanted));
         }
+        f->diskChanged(wanted);
         if (m_sync)
             QV_TRY(file.sync());
     }

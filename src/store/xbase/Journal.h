@@ -4,10 +4,19 @@
 #include "store/xbase/PendingFile.h"
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace quorvo::xbase {
+
+// A byte range [from, to) of one data file whose old bytes go to the journal.
+struct JournalRange
+{
+    std::uint64_t from;
+    std::uint64_t to;
+};
 
 // The side journal that makes each change to the table's files all-or-nothing. Before commit writes
 // a byte of a data file, the bytes it will overwrite (and the file sizes) go to the journal, which is
@@ -58,6 +67,12 @@ private:
     bool m_sync = true;
     bool m_shared = true;
     bool m_knownClean = false; // this object emptied it last, and no one else writes it (exclusive use)
+    std::optional<std::uint64_t> m_knownLength;
+    std::string m_payload;
+    std::vector<std::uint64_t> m_originalSizes;
+    std::vector<JournalRange> m_ranges;
+    std::vector<JournalRange> m_merged;
+    std::vector<File*> m_raw; // the journal file's length, when this object alone writes it
 };
 
 } // namespace quorvo::xbase

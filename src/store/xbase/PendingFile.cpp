@@ -8,8 +8,44 @@ namespace quorvo::xbase {
 void PendingFile::clear()
 {
     m_extents.clear();
+    m_originals.clear();
     m_diskLimit.reset();
     m_sizeSet.reset();
+}
+
+void PendingFile::noteOriginal(std::uint64_t offset, std::span<const char> bytes)
+{
+    if (m_soleWriter && !bytes.empty())
+        m_originals.try_emplace(offset, bytes.data(), bytes.size());
+}
+
+bool PendingFile::copyOriginal(std::uint64_t offset, std::span<char> out) const
+{
+    std::uint64_t at = offset;
+    const std::uint64_t end = offset + out.size();
+    while (at < end) {
+        auto it = m_originals.upper_bound(at);
+        if (it == m_originals.begin())
+            return false;
+        --it;
+        const std::uint64_t noteEnd = it->first + it->second.size();
+        if (noteEnd <= at)
+            return false;
+        const std::uint64_t to = std::min(end, noteEnd);
+        std::memcpy(out.data() + (at - offset), it->second.data() + (at - it->first), to - at);
+        at = to;
+    }
+    return true;
+}
+
+Result<std::uint64_t> PendingFile::diskSize()
+{
+    if (m_diskSize)
+        return *m_diskSize;
+    auto size = m_file.size();
+    if (size && m_soleWriter)
+        m_diskSize = *size;
+    return size;
 }
 
 Result<std::uint64_t> PendingFile::size()
@@ -18,7 +54,7 @@ Result<std::uint64_t> PendingFile::size()
     if (m_sizeSet) {
         result = *m_sizeSet;
     } else {
-        auto disk = m_file.size();
+        auto disk = diskSize();
         if (!disk)
             return disk.error();
         result = *disk;
@@ -45,7 +81,7 @@ Status PendingFile::read(std::uint64_t offset, std::span<char> out)
 
     // Bytes on disk below the (possibly truncated) disk size, zeros above it, then pending extents.
     std::memset(out.data(), 0, out.size());
-    auto disk = m_file.size();
+    auto disk = diskSize();
     if (!disk)
         return disk.error();
     const std::uint64_t diskLimit = m_diskLimit ? std::min(*disk, *m_diskLimit) : *disk;

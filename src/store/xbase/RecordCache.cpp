@@ -4,6 +4,21 @@
 
 namespace quorvo::xbase {
 
+void RecordCache::store(std::uint32_t recno, std::string_view bytes)
+{
+    const std::uint32_t index = (recno - 1) / kRecordsPerBlock;
+    auto it = m_blocks.find(index);
+    if (it == m_blocks.end())
+        return;
+    const std::uint32_t slot = recno - (index * kRecordsPerBlock + 1);
+    if (slot >= it->second.records || bytes.size() != m_recordLength) {
+        m_bytes -= it->second.bytes.size();
+        m_blocks.erase(it);
+        return;
+    }
+    it->second.bytes.replace(std::size_t{slot} * m_recordLength, m_recordLength, bytes);
+}
+
 Status RecordCache::read(BlockDevice& device, std::uint32_t count, std::uint32_t recno, std::string& out)
 {
     const std::uint32_t index = (recno - 1) / kRecordsPerBlock;

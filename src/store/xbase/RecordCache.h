@@ -27,6 +27,9 @@ public:
 
     // Copies record recno (1..count) into out.
     Status read(BlockDevice& device, std::uint32_t count, std::uint32_t recno, std::string& out);
+    // The owner wrote record recno: a block holding it takes the new bytes (one that ends before it is
+    // dropped), so a sole writer keeps its cache across its own writes.
+    void store(std::uint32_t recno, std::string_view bytes);
     void clear()
     {
         m_blocks.clear();

@@ -111,6 +111,7 @@ Result<std::unique_ptr<Table>> Table::open(const std::string& path, OpenMode mod
         table->m_cdxFile.reset();
     if (table->m_cdxFile) {
         table->m_cdxDevice = std::make_unique<PendingFile>(*table->m_cdxFile);
+        table->m_cdxDevice->setSoleWriter(mode == OpenMode::Exclusive);
         auto index = TableIndex::open(*table->m_cdxDevice, table->m_header.fields());
         if (!index)
             return index.error();
@@ -159,6 +160,7 @@ Status Table::load()
     m_header = std::move(*header);
     m_locks = LockScheme(m_index != nullptr, m_header.headerLength(), m_header.recordLength());
     m_cache.configure(m_header.headerLength(), m_header.recordLength());
+    m_dbf->setSoleWriter(m_mode == OpenMode::Exclusive);
 
     const std::uint64_t physical = (*size - m_header.headerLength()) / m_header.recordLength();
     if (m_header.recordCount() > physical && m_mode == OpenMode::Shared) {
@@ -197,6 +199,7 @@ Status Table::load()
         if (!m_memoFile)
             return makeError(ErrorCode::Corrupt, m_path + ": the memo file is missing");
         m_memoDevice = std::make_unique<PendingFile>(*m_memoFile);
+        m_memoDevice->setSoleWriter(m_mode == OpenMode::Exclusive);
         m_memo.emplace(*m_memoDevice, kind);
         QV_TRY(m_memo->loadHeader());
     } else {
@@ -561,8 +564,9 @@ Status Table::go(std::uint32_t recno)
     QV_TRY(refreshCount());
     if (recno < 1 || recno > m_count)
         return setEof();
-    // Going to a record by number is how a view shows one row: it must show what is there now.
-    QV_TRY(readRecordFresh(recno));
+    // Going to a record by number is how a view shows one row: it must show what is there now, which
+    // only a sole writer knows without reading.
+    QV_TRY(m_mode == OpenMode::Exclusive ? readRecord(recno) : readRecordFresh(recno));
     m_recno = recno;
     m_cursorSynced = false;
     m_eof = m_bof = false;
@@ -839,8 +843,9 @@ Status Table::requireSoundMemoSpace()
 Status Table::writePending()
 {
     QV_TRY(requireSoundMemoSpace());
-    m_cache.clear();
     const bool shared = m_mode == OpenMode::Shared;
+    if (shared)
+        m_cache.clear();
     if (m_state == State::Append) {
         if (shared)
             QV_TRY(lockDbf(m_locks.headerOffset(), true));
@@ -881,7 +886,11 @@ Status Table::writePending()
         m_cursorSynced = false;
     }
     const std::uint64_t offset = m_header.headerLength() + std::uint64_t{m_recno - 1} * m_header.recordLength();
+    if (m_state == State::Edit)
+        m_dbf->noteOriginal(offset, m_original);
     QV_TRY(m_dbf->write(offset, m_record));
+    if (!shared)
+        m_cache.store(m_recno, m_record);
     if (m_state == State::Append) {
         m_header.setRecordCount(m_recno);
         m_header.setLastUpdate(today());
@@ -895,7 +904,9 @@ Status Table::writePending()
 Status Table::commit()
 {
     QV_TRY(requireWritable());
-    m_cache.clear();
+    // A sole writer's cache already holds what it wrote (and is dropped if the commit fails).
+    if (m_mode != OpenMode::Exclusive)
+        m_cache.clear();
     if (!m_journal) {
         auto opened = Journal::open(*m_fs, fileBeside(".JNL"));
         if (!opened)
@@ -1069,6 +1080,7 @@ Status Table::createTag(const std::string& name, const std::string& keyExpressio
             return file.error();
         m_cdxFile = std::move(*file);
         m_cdxDevice = std::make_unique<PendingFile>(*m_cdxFile);
+        m_cdxDevice->setSoleWriter(true);
         auto index = TableIndex::create(*m_cdxDevice, m_header.fields());
         if (!index) {
             m_cdxDevice.reset();
@@ -1167,6 +1179,7 @@ Status Table::replaceIndex(std::span<const TagExpressions> tags, const ProgressF
         return file.error();
     m_cdxFile = std::move(*file);
     m_cdxDevice = std::make_unique<PendingFile>(*m_cdxFile);
+    m_cdxDevice->setSoleWriter(true);
     auto index = TableIndex::open(*m_cdxDevice, m_header.fields());
     if (!index) {
         m_cdxDevice.reset();
@@ -1351,8 +1364,12 @@ Status Table::pack(const ProgressFn& progress)
     }
     if (status)
         status = m_dbf->write(0, m_header.serializePrefix());
-    if (status)
-        status = m_dbf->write(m_header.headerLength(), records + "\x1A");
+    if (status) {
+        // The end marker goes on in place: the records are the size of the table, and a copy is not free.
+        records.push_back('\x1A');
+        status = m_dbf->write(m_header.headerLength(), records);
+        records.pop_back();
+    }
     if (status && m_index) {
         // The tags are rebuilt from the packed records, which so far exist only in the transaction.
         m_count = kept;

@@ -184,16 +184,22 @@ Status TableIndex::recordChanged(std::uint32_t recno, const std::string* before,
 {
     m_cdx->beginChanges();
     Status status;
+    // The keys are built in buffers kept from post to post: a post should not cost allocations.
     for (int order = 1; order <= tagCount() && status; ++order) {
-        const std::optional<std::string> oldKey = before ? keyOf(order, *before) : std::nullopt;
-        const std::optional<std::string> newKey = keyOf(order, after);
-        if (oldKey == newKey)
-            continue;
         const std::size_t tag = static_cast<std::size_t>(order - 1);
-        if (oldKey)
-            status = m_cdx->deleteKey(tag, *oldKey, recno);
-        if (status && newKey)
-            status = m_cdx->insertKey(tag, *newKey, recno);
+        const Tag& t = m_tags[tag];
+        const bool hadKey = before && (!t.filter || t.filter->evaluateLogical(*before));
+        const bool hasKey = !t.filter || t.filter->evaluateLogical(after);
+        if (hadKey)
+            t.key.evaluateText(*before, m_oldKey);
+        if (hasKey)
+            t.key.evaluateText(after, m_newKey);
+        if (hadKey == hasKey && (!hadKey || m_oldKey == m_newKey))
+            continue;
+        if (hadKey)
+            status = m_cdx->deleteKey(tag, m_oldKey, recno);
+        if (status && hasKey)
+            status = m_cdx->insertKey(tag, m_newKey, recno);
     }
     Status ended = m_cdx->endChanges();
     return status ? ended : status;

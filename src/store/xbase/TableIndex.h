@@ -75,6 +75,8 @@ private:
     std::vector<FieldInfo> m_fields;
     std::vector<Tag> m_tags; // by order - 1
     mutable std::string m_scratch;
+    std::string m_oldKey;
+    std::string m_newKey;
 };
 
 } // namespace quorvo::xbase

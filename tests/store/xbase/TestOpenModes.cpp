@@ -76,6 +76,10 @@ private slots:
         QTest::newRow("shared, then exclusive") << OpenMode::Shared << OpenMode::Exclusive << false;
         QTest::newRow("exclusive, then shared") << OpenMode::Exclusive << OpenMode::Shared << false;
         QTest::newRow("exclusive, then exclusive") << OpenMode::Exclusive << OpenMode::Exclusive << false;
+        QTest::newRow("shared, then read-only") << OpenMode::Shared << OpenMode::ReadOnly << true;
+        QTest::newRow("read-only, then shared") << OpenMode::ReadOnly << OpenMode::Shared << true;
+        QTest::newRow("read-only, then exclusive") << OpenMode::ReadOnly << OpenMode::Exclusive << false;
+        QTest::newRow("exclusive, then read-only") << OpenMode::Exclusive << OpenMode::ReadOnly << false;
     }
 
     void acrossProcesses_data() { combinations_data(); }

@@ -2,6 +2,7 @@
 // edits, deletions, recalls and packs, alone and with a second process writing.
 #include "store/TaskIndexTags.h"
 #include "store/xbase/Table.h"
+#include "support/xbase/FileBytes.h"
 #include "support/xbase/TaskFields.h"
 
 #include <QFile>
@@ -77,7 +78,7 @@ std::unique_ptr<Table> indexedTable(const QTemporaryDir& dir, OpenMode mode = Op
 {
     const std::string path = dir.filePath("QVTSK.DBF").toStdString();
     if (!QFile::exists(QString::fromStdString(path))) {
-        if (!Table::create(path, test::taskFields()).ok())
+        if (!Table::create(path, xbase::test::taskFields()).ok())
             return nullptr;
         auto t = Table::open(path, OpenMode::Exclusive, fast());
         for (const TaskIndexTag& tag : kTaskIndexTags)
@@ -371,6 +372,45 @@ private slots:
         for (const TaskIndexTag& tag : kTaskIndexTags)
             QVERIFY((*t)->createTag(tag.name, tag.key, tag.condition).ok());
         QVERIFY((*t)->verifyIndex().ok());
+    }
+
+    void writeMeetingADamagedNodeChangesNothing()
+    {
+        QTemporaryDir dir;
+        {
+            auto t = indexedTable(dir);
+            for (const char* date : {"20240101", "20240102", "20240103"}) {
+                QVERIFY(t->appendBlank().ok());
+                QVERIFY(write(*t, makeTask(date, "", "task")).ok());
+            }
+        }
+        // The last root leaf of the file is the PRIORITY tag's; a key count it cannot hold damages it.
+        QFile cdx(dir.filePath("QVTSK.CDX"));
+        QVERIFY(cdx.open(QIODevice::ReadWrite));
+        QByteArray bytes = cdx.readAll();
+        int leaf = -1;
+        for (int at = 1024; at + 512 <= bytes.size(); at += 512)
+            if (bytes[at] == 3 && bytes[at + 1] == 0)
+                leaf = at;
+        QVERIFY(leaf > 0);
+        bytes[leaf + 2] = '\xFF';
+        bytes[leaf + 3] = '\x7F';
+        QVERIFY(cdx.seek(0) && cdx.write(bytes) == bytes.size());
+        cdx.close();
+        const QByteArray dbf = quorvo::test::readFileBytes(dir.filePath("QVTSK.DBF"));
+
+        auto t = Table::open(dir.filePath("QVTSK.DBF").toStdString(), OpenMode::Exclusive);
+        QVERIFY(t.ok());
+        QVERIFY((*t)->go(2).ok());
+        QVERIFY((*t)->replace(kDescript, "renamed").ok());
+        QVERIFY((*t)->replace(kPriority, "A").ok());
+        const Status posted = (*t)->post();
+        QVERIFY(!posted.ok());
+        QVERIFY2(QString::fromStdString(posted.error().message).contains("rebuild the indexes"),
+                 posted.error().message.c_str());
+        QVERIFY((*t)->close().ok());
+        QCOMPARE(quorvo::test::readFileBytes(dir.filePath("QVTSK.DBF")), dbf);
+        QCOMPARE(quorvo::test::readFileBytes(dir.filePath("QVTSK.CDX")), bytes);
     }
 
     void badTagsAreRefused_data()
