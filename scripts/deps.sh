@@ -10,6 +10,7 @@ QUORVO_PACKAGES=(
     libsqlite3-dev libbenchmark-dev
     clang libclang-rt-14-dev
     python3 python3-dbfread python3-dbf
+    poppler-utils
 )
 missing=()
 for p in "${QUORVO_PACKAGES[@]}"; do

@@ -82,13 +82,16 @@ int StoreTool::run(const std::vector<std::string>& args)
         return reindex(args[1]);
     if (command == "generate" && rest.size() == 1)
         return generate(args[1], rest[0]);
+    if (command == "export" && !rest.empty())
+        return exportView(args[1], rest[0], std::vector<std::string>(rest.begin() + 1, rest.end()));
     return usage();
 }
 
 int StoreTool::usage()
 {
     m_err << "usage: quorvo-store info FILE.DBF | list FILE.DBF [--order TAG] [--query EXPR] | check FILE.DBF | "
-             "reindex FILE.DBF | pack FILE.DBF | generate N FILE.DBF\n";
+             "reindex FILE.DBF | pack FILE.DBF | generate N FILE.DBF | export FILE.DBF OUT --format pdf [--order TAG] "
+             "[--query EXPR] [--title TEXT] [--notes] [--keywords] [--checkbox] [--double]\n";
     return 2;
 }
 

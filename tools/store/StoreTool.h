@@ -22,6 +22,8 @@ private:
     int pack(const std::string& path);
     int reindex(const std::string& path);
     int generate(const std::string& count, const std::string& path);
+    int exportView(const std::string& path, const std::string& file, const std::vector<std::string>& options);
+    int exportPdf(const std::string& path, const std::string& file, const std::vector<std::string>& options);
     int usage();
     int fail(const std::string& message);
 
