@@ -86,7 +86,8 @@ public slots:
     virtual void FilterbuttonClick() {}
     virtual void OrderButtonClick() {}
     virtual void DoneToggleButtonClick() {}
-    virtual void PrintbuttonClick() {}
+    // Reports: the report dialog over the current view (TMainScreenReports.cpp).
+    virtual void PrintbuttonClick();
     virtual void CalendarButtonClick() {}
     // The Exit button, File > Exit and Alt+X.
     virtual void ExitButtonClick();

@@ -1,8 +1,8 @@
 #include "reports/PrintedReportLayout.h"
 
 #include "datetime/DateFormats.h"
+#include "reports/NoteLines.h"
 #include "reports/ReportEngine.h"
-#include "reports/TextBoxLines.h"
 #include "store/TaskDisplay.h"
 #include "store/TaskRecord.h"
 #include "store/TodoTable.h"
@@ -218,9 +218,11 @@ void PrintedReportLayout::HandleKeywords()
 {
     if (!m_settings.printKeywords)
         return;
-    const QString keys = m_table.text(TaskField::KEYS);
-    const QString text = keys.isEmpty() ? QString() : QStringLiteral("Keywords:") + keys;
-    printBlock(TextBoxLines(m_wrapFont, m_wrapWidth).reportLines(text), kKeywordsShade);
+    const std::string_view keys = m_table.engine().rawField(TaskField::KEYS);
+    const std::size_t end = keys.find_last_not_of(' ');
+    const std::string text =
+        end == std::string_view::npos ? std::string() : "Keywords:" + std::string(keys.substr(0, end + 1));
+    printBlock(blockLines(text), kKeywordsShade);
 }
 
 void PrintedReportLayout::HandleMemo()
@@ -228,9 +230,20 @@ void PrintedReportLayout::HandleMemo()
     if (!m_settings.printMemo)
         return;
     // A note that cannot be read prints as no note: the rest of the list still comes out.
-    auto note = m_table.note();
-    const QString text = note ? *note : QString();
-    printBlock(TextBoxLines(m_wrapFont, m_wrapWidth).reportLines(text), kNotesShade);
+    auto note = m_table.engine().getMemo(TaskField::NOTE);
+    printBlock(blockLines(note ? *note : std::string()), kNotesShade);
+}
+
+QStringList PrintedReportLayout::blockLines(const std::string& text) const
+{
+    QStringList out;
+    if (text.empty())
+        return out;
+    if (!m_noteLines || m_noteLines->wrapWidth() != m_wrapWidth)
+        m_noteLines.emplace(m_wrapFont, m_wrapWidth);
+    for (const std::string& line : m_noteLines->lines(text))
+        out.append(Windows1252::toUnicode(line));
+    return out;
 }
 
 } // namespace quorvo

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "reports/NoteLines.h"
 #include "reports/PrintRunSettings.h"
 
 #include <QFont>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace quorvo {
@@ -59,6 +62,8 @@ private:
     void setColumnStops();
     void setBlockStops(int shade);
     void printBlock(const QStringList& lines, int shade);
+    // The lines of a block as the wrapping text box shows them.
+    QStringList blockLines(const std::string& text) const;
     bool stopRequested() const;
 
     ReportEngine& m_engine;
@@ -69,6 +74,8 @@ private:
     double m_screenDpi = 96;
     const bool* m_stop = nullptr;
     int m_wrapWidth = 0;
+    // Measures the wrap font once per run rather than once per block.
+    mutable std::optional<NoteLines> m_noteLines;
 };
 
 } // namespace quorvo

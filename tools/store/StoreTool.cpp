@@ -1,12 +1,22 @@
 #include "StoreTool.h"
 
+#include "datetime/DateFormats.h"
+#include "reports/ColorText.h"
+#include "reports/HtmlExport.h"
+#include "reports/ReportExport.h"
+#include "reports/RtfExport.h"
+#include "reports/TextExport.h"
 #include "store/SystemClock.h"
 #include "store/TaskGenerator.h"
+#include "store/Windows1252.h"
 #include "store/xbase/Table.h"
 #include "store/xbase/TableVerifier.h"
 
+#include <QString>
+
 #include <charconv>
 #include <iomanip>
+#include <memory>
 #include <ostream>
 
 namespace quorvo {
@@ -90,8 +100,10 @@ int StoreTool::run(const std::vector<std::string>& args)
 int StoreTool::usage()
 {
     m_err << "usage: quorvo-store info FILE.DBF | list FILE.DBF [--order TAG] [--query EXPR] | check FILE.DBF | "
-             "reindex FILE.DBF | pack FILE.DBF | generate N FILE.DBF | export FILE.DBF OUT --format pdf [--order TAG] "
-             "[--query EXPR] [--title TEXT] [--notes] [--keywords] [--checkbox] [--double]\n";
+             "reindex FILE.DBF | pack FILE.DBF | generate N FILE.DBF | export FILE.DBF OUTPUT --format html|rtf|text "
+             "[--order TAG] [--query EXPR] [--title TEXT] [--notes] [--color RRGGBB] | export FILE.DBF OUTPUT --format "
+             "pdf "
+             "[--order TAG] [--query EXPR] [--title TEXT] [--notes] [--keywords] [--checkbox] [--double]\n";
     return 2;
 }
 
@@ -238,6 +250,77 @@ int StoreTool::generate(const std::string& countText, const std::string& path)
     if (auto status = TaskGenerator::createTable(path, count, options); !status)
         return fail(status.error().message);
     m_out << path << ": " << count << " tasks\n";
+    return 0;
+}
+
+int StoreTool::exportView(const std::string& path, const std::string& file, const std::vector<std::string>& options)
+{
+    for (std::size_t i = 0; i + 1 < options.size(); ++i) {
+        if (options[i] == "--format" && options[i + 1] == "pdf") {
+            std::vector<std::string> rest(options.begin(), options.begin() + static_cast<std::ptrdiff_t>(i));
+            rest.insert(rest.end(), options.begin() + static_cast<std::ptrdiff_t>(i) + 2, options.end());
+            return exportPdf(path, file, rest);
+        }
+    }
+    // The report dialog's defaults, so that a bare command writes what a first export from the program would.
+    std::string format;
+    std::string tag = "DATETIME";
+    std::string query;
+    QString title = QStringLiteral("Quorvo");
+    QString color = QStringLiteral("FFFF80");
+    bool notes = false;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const std::string& option = options[i];
+        const bool hasValue = i + 1 < options.size();
+        if (option == "--format" && hasValue)
+            format = options[++i];
+        else if (option == "--order" && hasValue)
+            tag = options[++i];
+        else if (option == "--query" && hasValue)
+            query = options[++i];
+        else if (option == "--title" && hasValue)
+            title = QString::fromStdString(options[++i]);
+        else if (option == "--color" && hasValue)
+            color = QString::fromStdString(options[++i]);
+        else if (option == "--notes")
+            notes = true;
+        else
+            return usage();
+    }
+    const std::optional<int> colorValue = ColorText::toValue(color);
+    if (!colorValue)
+        return fail("--color takes six hexadecimal digits RRGGBB");
+    bool encodable = false;
+    const std::string titleBytes = Windows1252::fromUnicode(title, &encodable);
+    if (!encodable)
+        return fail("the title holds a character that Windows-1252 cannot hold");
+    const QByteArray titleText(titleBytes.data(), static_cast<qsizetype>(titleBytes.size()));
+
+    std::unique_ptr<ExportWriter> writer;
+    if (format == "html")
+        writer = std::make_unique<HtmlExport>(titleText, ColorText::fromValue(*colorValue).toLatin1());
+    else if (format == "rtf")
+        writer = std::make_unique<RtfExport>(titleText);
+    else if (format == "text")
+        writer = std::make_unique<TextExport>(titleText);
+    else
+        return usage();
+
+    auto opened = xbase::Table::open(path, xbase::OpenMode::Shared);
+    if (!opened)
+        return fail(opened.error().message);
+    xbase::Table& table = **opened;
+    const int order = table.tagOrder(tag);
+    if (order == 0)
+        return fail(path + " has no tag " + tag);
+    if (auto set = table.setOrder(order); !set)
+        return fail(set.error().message);
+    if (auto set = table.setQuery(query); !set)
+        return fail(set.error().message);
+    ReportExport exporter(table, DateFormats::current());
+    const ReportExport::Outcome outcome = exporter.write(QString::fromStdString(file), *writer, notes);
+    if (!outcome.ok)
+        return fail(file + ": " + outcome.error.toStdString());
     return 0;
 }
 

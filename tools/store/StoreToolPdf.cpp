@@ -6,49 +6,16 @@
 
 #include <QGuiApplication>
 
-#include <memory>
 #include <ostream>
 
 namespace quorvo {
-
-namespace {
-
-// Fonts and PDF output need an application object; the tool never shows a window, so it makes one on
-// the offscreen platform only when a command paints.
-void ensureGuiApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "quorvo-store";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, argv);
-}
-
-} // namespace
-
-int StoreTool::exportView(const std::string& path, const std::string& file, const std::vector<std::string>& options)
-{
-    std::string format;
-    std::vector<std::string> rest;
-    for (std::size_t i = 0; i < options.size(); ++i) {
-        if (options[i] == "--format" && i + 1 < options.size())
-            format = options[++i];
-        else
-            rest.push_back(options[i]);
-    }
-    if (format == "pdf")
-        return exportPdf(path, file, rest);
-    return usage();
-}
 
 int StoreTool::exportPdf(const std::string& path, const std::string& file, const std::vector<std::string>& options)
 {
     PrintRunSettings settings;
     settings.title = QStringLiteral("Quorvo");
-    std::string tag;
+    // The program's default order, as the other exports use.
+    std::string tag = "DATETIME";
     std::string query;
     for (std::size_t i = 0; i < options.size(); ++i) {
         const std::string& option = options[i];
@@ -69,8 +36,6 @@ int StoreTool::exportPdf(const std::string& path, const std::string& file, const
         else
             return usage();
     }
-    ensureGuiApplication();
-
     TodoTable table;
     xbase::TableOptions tableOptions;
     if (auto opened = table.open(QString::fromStdString(path), false, tableOptions); !opened)
