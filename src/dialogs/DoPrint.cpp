@@ -7,6 +7,7 @@
 #include "store/Messages.h"
 #include "store/TodoTable.h"
 #include "store/Windows1252.h"
+#include "ui/ModalRunner.h"
 
 #include <QPrinter>
 
@@ -38,7 +39,7 @@ bool DoPrint(TodoTable& table, const DateFormats& formats, const PrintRequest& r
         } else {
             status.usePrinter(request.printer);
         }
-        status.exec();
+        ModalRunner::run(status);
         aborted = status.aborted();
     }
 
@@ -49,7 +50,7 @@ bool DoPrint(TodoTable& table, const DateFormats& formats, const PrintRequest& r
         preview.setOpeningZoom(TPreviewForm::PageWidth);
         preview.setWindowTitle(QStringLiteral("Preview Report"));
         preview.setPageStream(stream.get());
-        preview.exec();
+        ModalRunner::run(preview);
     }
     stream.reset();
 

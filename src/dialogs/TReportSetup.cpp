@@ -10,10 +10,12 @@
 #include "store/Messages.h"
 #include "store/TodoTable.h"
 #include "store/Windows1252.h"
+#include "ui/DialogFont.h"
 #include "ui/FileDialogs.h"
 #include "ui/HelpService.h"
 #include "ui/PopupHelp.h"
 #include "ui/PrintingService.h"
+#include "ui/TGraphicPanel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,7 +25,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -71,9 +72,7 @@ void TReportSetup::FormCreate()
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(kClientWidth, kClientHeight);
     setModal(true);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(DialogFont());
 
     m_pages = new QStackedWidget(this);
     m_pages->setObjectName(QStringLiteral("Notebook1"));
@@ -197,15 +196,16 @@ QWidget* TReportSetup::createHtmlPage()
     m_htmlPageTitle = addTitleEdit(page, "HTMLPageTitle", tr("HTML Page Title"), tr("Enter the HTML page title here"));
     m_htmlDoNotes = addCheckBox(page, "HTMLDoNotes", tr("Copy Notes"), 72,
                                 tr("Check here to write the notes (memo) as part of the HTML document"));
-    m_colorPanel = new QLabel(tr("Background Color (click to change)"), page);
+    m_colorPanel = new TGraphicPanel(page);
     m_colorPanel->setObjectName(QStringLiteral("ColorPanel"));
     m_colorPanel->setGeometry(kFieldLeft, 108, 260, 48);
-    m_colorPanel->setFrameShape(QFrame::Box);
-    m_colorPanel->setLineWidth(1);
-    m_colorPanel->setAlignment(Qt::AlignCenter);
-    m_colorPanel->setAutoFillBackground(true);
+    m_colorPanel->setBorderStyle(TGraphicPanel::BorderStyle::Single);
+    m_colorPanel->setBorderWidth(1);
+    m_colorPanel->setBevelOuter(TGraphicPanel::Bevel::None);
+    m_colorPanel->setCaption(tr("Background Color (click to change)"));
+    m_colorPanel->setTextColor(Qt::black);
     m_colorPanel->setCursor(Qt::PointingHandCursor);
-    m_colorPanel->installEventFilter(this);
+    connect(m_colorPanel, &TGraphicPanel::clicked, this, &TReportSetup::ColorPanelClick);
     m_popupHelp->attach(m_colorPanel, tr("Click here to change the background color for the HTML document"));
     m_htmlSaveAs = addButton(page, "HTMLSaveAs", tr("Save As"), 30,
                              tr("Click here to save the current Todo List as an HTML file"));
@@ -299,10 +299,7 @@ void TReportSetup::setColor(int bgr)
 {
     m_color = bgr;
     m_colorText = ColorText::fromValue(bgr);
-    QPalette palette = m_colorPanel->palette();
-    palette.setColor(QPalette::Window, QColor(QLatin1Char('#') + m_colorText));
-    palette.setColor(QPalette::WindowText, Qt::black);
-    m_colorPanel->setPalette(palette);
+    m_colorPanel->setColor(QColor(QLatin1Char('#') + m_colorText));
 }
 
 void TReportSetup::showEvent(QShowEvent* event)
@@ -324,17 +321,6 @@ void TReportSetup::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-bool TReportSetup::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_colorPanel && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
-        m_colorPanel->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
-        ColorPanelClick();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void TReportSetup::TabSet1Click(int index)

@@ -9,7 +9,6 @@
 #include <optional>
 
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QStackedWidget;
@@ -22,6 +21,7 @@ class ExportWriter;
 class HelpService;
 class PopupHelp;
 class ReportPrinting;
+class TGraphicPanel;
 class TodoTable;
 
 // "Print Report": prints, previews or exports the current view of the main window's task table. Four pages
@@ -117,7 +117,6 @@ protected:
 
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -156,7 +155,7 @@ private:
     ReportPrinting* m_printing;
     QLineEdit* m_htmlPageTitle;
     QCheckBox* m_htmlDoNotes;
-    QLabel* m_colorPanel;
+    TGraphicPanel* m_colorPanel;
     QPushButton* m_htmlSaveAs;
     QLineEdit* m_rtfPageTitle;
     QCheckBox* m_rtfDoNotes;

@@ -14,9 +14,8 @@ void fitted(ExportSink& out, std::string_view text, std::size_t width)
         out << text.substr(0, width);
         return;
     }
-    out << text;
-    for (std::size_t i = text.size(); i < width; ++i)
-        out << ' ';
+    static const std::string spaces(TextExport::kLineWidth, ' ');
+    out << text << std::string_view(spaces).substr(0, width - text.size());
 }
 
 std::string_view view(const QByteArray& bytes)

@@ -1,7 +1,9 @@
 #include "datetime/DateFormats.h"
 #include "dialogs/TDateSelector.h"
+#include "dialogs/TReportSetup.h"
 #include "dialogs/TSetTimeDialog.h"
 #include "dialogs/TTaskEditor.h"
+#include "store/TodoTable.h"
 
 #include "support/FixedClock.h"
 #include "support/RecordingHelpService.h"
@@ -41,6 +43,11 @@ private slots:
         QTest::newRow("task editor") << DialogFactory([](const DateFormats& formats, HelpService& help) {
             return std::make_unique<TTaskEditor>(formats, QStringList{"home"}, help);
         }) << QSize(392, 376);
+        QTest::newRow("report dialog") << DialogFactory([](const DateFormats& formats, HelpService& help) {
+            // The dialog reads its titles at creation and touches the table only to export.
+            static TodoTable closed;
+            return std::make_unique<TReportSetup>(closed, formats, help, QStringLiteral("/nonexistent/"));
+        }) << QSize(607, 421);
     }
 
     void fits()

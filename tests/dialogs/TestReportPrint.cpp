@@ -1,11 +1,15 @@
 #include "datetime/DateFormats.h"
+#include "dialogs/DoPrint.h"
+#include "dialogs/TPreviewForm.h"
 #include "dialogs/TReportPrint.h"
 #include "reports/PageStream.h"
 #include "support/FixedClock.h"
 #include "support/RegionalFixtures.h"
 #include "support/ScriptedMessages.h"
 #include "support/TaskTableFixture.h"
+#include "ui/ModalRunner.h"
 
+#include "ui/TFilePreview.h"
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
@@ -28,6 +32,8 @@ private slots:
     void modeSetsCaptionAndButton();
     void runEndsWithItsMessage_data();
     void runEndsWithItsMessage();
+    void doPrintShowsPreviewOnlyAfterAFinishedPreview_data();
+    void doPrintShowsPreviewOnlyAfterAFinishedPreview();
 };
 
 void TestReportPrint::modeSetsCaptionAndButton_data()
@@ -124,6 +130,65 @@ void TestReportPrint::runEndsWithItsMessage()
         window.CancelButton->click();
         QCOMPARE(accepted.size(), 1);
     }
+}
+
+void TestReportPrint::doPrintShowsPreviewOnlyAfterAFinishedPreview_data()
+{
+    QTest::addColumn<bool>("preview");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QStringList>("windows");
+    QTest::newRow("preview") << true << false << QStringList{"Preview Status", "Preview Report"};
+    QTest::newRow("print") << false << false << QStringList{"Print Status"};
+    QTest::newRow("cancelled print") << false << true << QStringList{"Print Status"};
+}
+
+void TestReportPrint::doPrintShowsPreviewOnlyAfterAFinishedPreview()
+{
+    QFETCH(bool, preview);
+    QFETCH(bool, cancel);
+    QFETCH(QStringList, windows);
+    TaskTableFixture fixture;
+    QVERIFY(fixture.create({{"", "", "One", "", "", false, ""},
+                            {"", "", "Two", "", "", false, ""},
+                            {"", "", "Three", "", "", false, ""}}));
+    QVERIFY(fixture.engine().go(2).ok());
+    ScriptedMessages messages;
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(m_dir.filePath(QStringLiteral("doprint.pdf")));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QStringList shown;
+    double openingZoom = 0;
+    int previewPages = 0;
+    ScopedModalScript script([&](QDialog& dialog) {
+        shown << dialog.windowTitle();
+        if (auto* status = qobject_cast<TReportPrint*>(&dialog)) {
+            if (cancel) {
+                messages.answer(true);
+                QTimer::singleShot(0, status->CancelButton, &QPushButton::click);
+            }
+            status->FormActivate();
+        } else if (auto* form = qobject_cast<TPreviewForm*>(&dialog)) {
+            openingZoom = form->openingZoom();
+            form->show();
+            form->FormActivate();
+            previewPages = form->FilePreview1->pages();
+        }
+        return int(QDialog::Accepted);
+    });
+    PrintRequest request;
+    request.settings.title = QStringLiteral("List");
+    request.preview = preview;
+    request.printer = &printer;
+    request.preferencesFile = m_dir.filePath(QStringLiteral("TODO.INI"));
+    QCOMPARE(DoPrint(fixture.table(), m_formats, request), cancel);
+    QCOMPARE(shown, windows);
+    if (preview) {
+        QCOMPARE(openingZoom, double(TPreviewForm::PageWidth));
+        QCOMPARE(previewPages, 1);
+    }
+    // Back on the task it stood on, whatever the run did with the cursor.
+    QCOMPARE(fixture.engine().recNo(), 2u);
 }
 
 QTEST_MAIN(TestReportPrint)

@@ -1,10 +1,11 @@
 #include "datetime/DateFormats.h"
 #include "dialogs/ReportPrinting.h"
 #include "dialogs/TReportSetup.h"
-#include "support/FakePrinting.h"
+#include "support/FakePrinters.h"
 #include "support/FixedClock.h"
 #include "support/RecordingHelpService.h"
 #include "support/RegionalFixtures.h"
+#include "support/ScriptedFileDialogs.h"
 #include "support/ScriptedMessages.h"
 #include "support/TaskTableFixture.h"
 
@@ -74,7 +75,7 @@ void TestReportPrinting::noPrinterStopsPrintPreviewAndSetup_data()
 void TestReportPrinting::noPrinterStopsPrintPreviewAndSetup()
 {
     QFETCH(QString, buttonName);
-    FakePrinting printing(0);
+    FakePrinters printing(0);
     ScriptedMessages messages;
     Setup setup;
     QVERIFY(open(setup, m_formats));
@@ -94,8 +95,9 @@ void TestReportPrinting::printRunsOnlyAfterTheDialogIsConfirmed_data()
 void TestReportPrinting::printRunsOnlyAfterTheDialogIsConfirmed()
 {
     QFETCH(bool, confirm);
-    FakePrinting printing(2);
+    FakePrinters printing(2);
     printing.confirmPrint = confirm;
+    printing.confirmSetup = true;
     ScriptedMessages messages;
     Setup setup;
     QVERIFY(open(setup, m_formats));
@@ -114,7 +116,7 @@ void TestReportPrinting::printRunsOnlyAfterTheDialogIsConfirmed()
 
 void TestReportPrinting::previewHandsOverTitleOptionsAndPrinter()
 {
-    FakePrinting printing(1);
+    FakePrinters printing(1);
     ScriptedMessages messages;
     Setup setup;
     QVERIFY(open(setup, m_formats));
@@ -137,18 +139,18 @@ void TestReportPrinting::previewHandsOverTitleOptionsAndPrinter()
 
 void TestReportPrinting::saveAsPdfWorksWithoutPrinters()
 {
-    FakePrinting printing(0);
-    FakeSaveDialog save;
+    FakePrinters printing(0);
+    ScriptedFileDialogs save;
     ScriptedMessages messages;
     Setup setup;
     QVERIFY(open(setup, m_formats));
     QVERIFY(setup.fixture.engine().go(2).ok());
     const QString file = setup.dir.filePath(QStringLiteral("list.pdf"));
-    save.answer = file;
+    save.answer(file);
     button(setup, "SaveAsPdf")->click();
-    QCOMPARE(save.asked.size(), 1);
-    QCOMPARE(save.asked[0].filter, QStringLiteral("PDF Document|*.pdf"));
-    QCOMPARE(save.asked[0].proposedName, QStringLiteral("Todo.pdf"));
+    QCOMPARE(save.requests.size(), 1);
+    QCOMPARE(save.requests[0].filter, QStringLiteral("PDF Document|*.pdf"));
+    QCOMPARE(save.requests[0].proposedName, QStringLiteral("Todo.pdf"));
     QCOMPARE(messages.infos(), QStringList{QStringLiteral("Saved as ") + file});
     QVERIFY(messages.errors().isEmpty());
     QCOMPARE(setup.fixture.engine().recNo(), 2u); // back on the task it stood on
@@ -160,18 +162,19 @@ void TestReportPrinting::saveAsPdfWorksWithoutPrinters()
         QVERIFY2(out.contains(QLatin1String(task)), task);
     // The next time the dialog proposes the file just written.
     button(setup, "SaveAsPdf")->click();
-    QCOMPARE(save.asked[1].proposedName, QStringLiteral("list.pdf"));
+    QCOMPARE(save.requests[1].proposedName, QStringLiteral("list.pdf"));
 }
 
 void TestReportPrinting::saveAsPdfCancelledWritesNothing()
 {
-    FakePrinting printing(1);
-    FakeSaveDialog save;
+    FakePrinters printing(1);
+    ScriptedFileDialogs save;
     ScriptedMessages messages;
     Setup setup;
     QVERIFY(open(setup, m_formats));
+    save.answer(std::nullopt);
     button(setup, "SaveAsPdf")->click();
-    QCOMPARE(save.asked.size(), 1);
+    QCOMPARE(save.requests.size(), 1);
     QVERIFY(messages.shown().isEmpty());
     QVERIFY(!QFile::exists(setup.dir.filePath(QStringLiteral("Todo.pdf"))));
 }

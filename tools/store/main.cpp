@@ -15,6 +15,11 @@ int main(int argc, char* argv[])
     if (argc > 1 && std::string_view(argv[1]) == "export") {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Qt's notes about the session (no runtime directory and the like) are not the tool's output.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::cerr << message.toStdString() << '\n';
+        });
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
     quorvo::StoreTool tool(std::cout, std::cerr);
