@@ -2,12 +2,14 @@
 // notes, double spacing) over generated tasks, a quarter of them with notes, with the status shown at
 // every page as the status window shows it.
 #include "datetime/DateFormats.h"
+#include "dialogs/TPreviewForm.h"
 #include "reports/PageStream.h"
 #include "reports/PageStreamDevice.h"
 #include "reports/PrintedReportLayout.h"
 #include "reports/ReportEngine.h"
 #include "store/TaskGenerator.h"
 #include "store/TodoTable.h"
+#include "ui/TFilePreview.h"
 
 #include <QApplication>
 
@@ -93,6 +95,41 @@ void BM_PrintedReportLayout(benchmark::State& state)
     state.counters["pages"] = pages;
 }
 
+// From the end of a preview run to its first page painted: the preview window made, opened at page width
+// and its page drawn from the stream.
+void BM_PreviewFirstPage(benchmark::State& state)
+{
+    ensureApplication();
+    TodoTable table;
+    xbase::TableOptions options;
+    options.sync = false;
+    if (!table.open(QString::fromStdString(tableOf(1000)), false, options).ok() || !table.engine().goTop().ok()) {
+        state.SkipWithError("cannot open the table");
+        return;
+    }
+    PrintRunSettings settings;
+    settings.printKeywords = settings.printMemo = true;
+    PageStream stream(QSizeF(8.5, 11));
+    {
+        ReportEngine engine;
+        PrintedReportLayout layout(engine, table, DateFormats::current(), settings);
+        layout.attach();
+        PageStreamDevice device(stream);
+        engine.execute(device);
+    }
+    for (auto _ : state) {
+        TPreviewForm form(QString(), nullptr, nullptr);
+        form.setPageStream(&stream);
+        form.setOpeningZoom(TPreviewForm::PageWidth);
+        form.show();
+        form.FormActivate();
+        const QPixmap shown = form.FilePreview1->pageWidget()->grab();
+        benchmark::DoNotOptimize(shown.cacheKey());
+    }
+    state.counters["pages"] = stream.pageCount();
+}
+
 } // namespace
 
+BENCHMARK(BM_PreviewFirstPage)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_PrintedReportLayout)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
