@@ -13,6 +13,7 @@
 #include "ui/DialogFont.h"
 #include "ui/FileDialogs.h"
 #include "ui/HelpService.h"
+#include "ui/HelpTopics.h"
 #include "ui/PopupHelp.h"
 #include "ui/PrintingService.h"
 #include "ui/TGraphicPanel.h"
@@ -330,12 +331,22 @@ void TReportSetup::TabSet1Click(int index)
 
 void TReportSetup::ReturnButtonClick()
 {
+    // The walk lets events through so the list repaints; the dialog stays until it has finished.
+    if (m_exporting)
+        return;
     accept();
+}
+
+void TReportSetup::reject()
+{
+    if (m_exporting)
+        return;
+    QDialog::reject();
 }
 
 void TReportSetup::HelpButtonClick()
 {
-    m_help.showTopic(kHelpTopic);
+    m_help.showTopic(HelpTopics::ReportDialog);
 }
 
 void TReportSetup::MouseHelpButtonClick()
@@ -353,7 +364,8 @@ bool TReportSetup::PrinterCheck()
 
 void TReportSetup::PrintNowClick()
 {
-    if (!PrinterCheck())
+    // The export walk lets events through; a run started from inside it would walk the table too.
+    if (m_exporting || !PrinterCheck())
         return;
     setRunMode(RunMode::Printing);
     emit printRequested();
@@ -362,7 +374,7 @@ void TReportSetup::PrintNowClick()
 
 void TReportSetup::PreviewButtonClick()
 {
-    if (!PrinterCheck())
+    if (m_exporting || !PrinterCheck())
         return;
     setRunMode(RunMode::Preview);
     emit previewRequested();
@@ -371,7 +383,7 @@ void TReportSetup::PreviewButtonClick()
 
 void TReportSetup::PrintSetupClick()
 {
-    if (!PrinterCheck())
+    if (m_exporting || !PrinterCheck())
         return;
     emit printerSetupRequested();
     m_printing->printerSetup();
@@ -379,6 +391,8 @@ void TReportSetup::PrintSetupClick()
 
 void TReportSetup::SaveAsPdfClick()
 {
+    if (m_exporting)
+        return;
     m_printing->saveAsPdf();
 }
 
@@ -418,6 +432,8 @@ void TReportSetup::SaveAsTextClick()
 
 void TReportSetup::saveAs(Page page)
 {
+    if (m_exporting)
+        return;
     QString* remembered = nullptr;
     FileDialogs::SaveRequest request;
     switch (page) {
@@ -491,6 +507,7 @@ bool TReportSetup::copy(const QString& fileName, ExportWriter& writer, bool with
     if (!m_table.isOpen())
         return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_exporting = true;
     QElapsedTimer sincePump;
     sincePump.start();
     ReportExport exporter(m_table.engine(), m_formats);
@@ -502,6 +519,7 @@ bool TReportSetup::copy(const QString& fileName, ExportWriter& writer, bool with
         sincePump.restart();
     });
     emit tableMoved();
+    m_exporting = false;
     QApplication::restoreOverrideCursor();
     if (!outcome.ok)
         ShowError(tr("Cannot write %1: %2").arg(fileName, outcome.error));

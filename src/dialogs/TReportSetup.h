@@ -39,7 +39,6 @@ class TReportSetup : public QDialog
 public:
     static constexpr int kClientWidth = 607;
     static constexpr int kClientHeight = 421;
-    static constexpr int kHelpTopic = 1007;
     // The colour dialog's starting colour, light yellow as a 0x00BBGGRR value.
     static constexpr int kStartingColor = 8454143;
 
@@ -93,6 +92,8 @@ signals:
     void printerSetupRequested();
 
 public slots:
+    // Closing is refused while an export walks the table.
+    void reject() override;
     void TabSet1Click(int index);
     void ReturnButtonClick();
     void HelpButtonClick();
@@ -171,6 +172,7 @@ private:
     QString m_colorText;
     int m_colorDialogColor = kStartingColor;
     RunMode m_runMode = RunMode::Printing;
+    bool m_exporting = false;
 };
 
 } // namespace quorvo

@@ -4,6 +4,7 @@
 #include "mainwindow/PlaceWindow.h"
 #include "mainwindow/TMainScreen.h"
 #include "mainwindow/TaskGrid.h"
+#include "ui/ModalRunner.h"
 
 namespace quorvo {
 
@@ -21,7 +22,7 @@ void TMainScreen::PrintbuttonClick()
         if (m_taskGrid)
             m_taskGrid->syncToTable();
     });
-    dialog.exec();
+    ModalRunner::run(dialog);
     m_preferences.report = dialog.reportOptions();
     if (m_taskGrid)
         m_taskGrid->syncToTable();
