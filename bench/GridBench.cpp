@@ -292,6 +292,9 @@ QApplication& application()
 {
     // Painting needs a GUI application; nothing is shown on any screen.
     static QApplication* app = [] {
+        // Another row may have made it already.
+        if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
+            return existing;
         qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
         static char name[] = "quorvo_bench";

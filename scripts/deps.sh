@@ -9,7 +9,12 @@ QUORVO_PACKAGES=(
     fonts-liberation
     libsqlite3-dev libbenchmark-dev
     clang libclang-rt-14-dev
+<<<<<<< HEAD
+    python3 python3-dbfread python3-dbf
+    poppler-utils
+=======
     python3 python3-dbfread python3-dbf unrtf
+>>>>>>> exports
 )
 missing=()
 for p in "${QUORVO_PACKAGES[@]}"; do

@@ -1,5 +1,6 @@
 #include "dialogs/TReportSetup.h"
 
+#include "dialogs/ReportPrinting.h"
 #include "mainwindow/Windows1252Validator.h"
 #include "reports/ColorText.h"
 #include "reports/HtmlExport.h"
@@ -60,6 +61,7 @@ TReportSetup::TReportSetup(TodoTable& table, const DateFormats& formats, HelpSer
       m_popupHelp(new PopupHelp(this))
 {
     FormCreate();
+    m_printing = new ReportPrinting(*this, table, formats, help, programDir);
 }
 
 TReportSetup::~TReportSetup() = default;
@@ -182,6 +184,9 @@ QWidget* TReportSetup::createPrintedReportPage()
     connect(m_printNow, &QPushButton::clicked, this, &TReportSetup::PrintNowClick);
     connect(m_previewButton, &QPushButton::clicked, this, &TReportSetup::PreviewButtonClick);
     connect(m_printSetup, &QPushButton::clicked, this, &TReportSetup::PrintSetupClick);
+    m_saveAsPdf = addButton(page, "SaveAsPdf", tr("Save as PDF"), 138,
+                            tr("Click here to save the printed report as a PDF file, with or without a printer."));
+    connect(m_saveAsPdf, &QPushButton::clicked, this, &TReportSetup::SaveAsPdfClick);
     return page;
 }
 
@@ -359,25 +364,36 @@ bool TReportSetup::PrinterCheck()
 
 void TReportSetup::PrintNowClick()
 {
-    if (!PrinterCheck())
+    // The export walk lets events through; a run started from inside it would walk the table too.
+    if (m_exporting || !PrinterCheck())
         return;
     setRunMode(RunMode::Printing);
     emit printRequested();
+    m_printing->print();
 }
 
 void TReportSetup::PreviewButtonClick()
 {
-    if (!PrinterCheck())
+    if (m_exporting || !PrinterCheck())
         return;
     setRunMode(RunMode::Preview);
     emit previewRequested();
+    m_printing->preview();
 }
 
 void TReportSetup::PrintSetupClick()
 {
-    if (!PrinterCheck())
+    if (m_exporting || !PrinterCheck())
         return;
     emit printerSetupRequested();
+    m_printing->printerSetup();
+}
+
+void TReportSetup::SaveAsPdfClick()
+{
+    if (m_exporting)
+        return;
+    m_printing->saveAsPdf();
 }
 
 std::optional<QColor> TReportSetup::askColor(const QColor& start)

@@ -20,6 +20,7 @@ class DateFormats;
 class ExportWriter;
 class HelpService;
 class PopupHelp;
+class ReportPrinting;
 class TGraphicPanel;
 class TodoTable;
 
@@ -72,6 +73,8 @@ public:
     RunMode runMode() const { return m_runMode; }
     QString reportTitle() const;
     int currentPage() const;
+    // The printer component behind Print, Preview, Printer Setup and Save as PDF.
+    ReportPrinting& printing() { return *m_printing; }
 
     // The writers: each writes the whole current view to fileName, with its page's notes option. False
     // (after the error message) when the file could not be written; an earlier file of that name is then
@@ -103,6 +106,8 @@ public slots:
     void HTMLSaveAsClick();
     void SaveAsRTFClickClick();
     void SaveAsTextClick();
+    // The printed report as a PDF file, with or without a printer installed.
+    void SaveAsPdfClick();
 
 protected:
     // "There are no printers installed" and false when there is none.
@@ -147,6 +152,8 @@ private:
     QPushButton* m_printNow;
     QPushButton* m_previewButton;
     QPushButton* m_printSetup;
+    QPushButton* m_saveAsPdf;
+    ReportPrinting* m_printing;
     QLineEdit* m_htmlPageTitle;
     QCheckBox* m_htmlDoNotes;
     TGraphicPanel* m_colorPanel;

@@ -32,6 +32,14 @@ bool AskYesNo(const QString& text)
     return false;
 }
 
+bool AskYesNoInfo(const QString& text)
+{
+    if (Messages* messages = Messages::installed())
+        return messages->askYesNoInfo(text);
+    qWarning("Question without a message box, answered No: %s", qUtf8Printable(text));
+    return false;
+}
+
 void ShowInfo(const QString& text)
 {
     if (Messages* messages = Messages::installed())

@@ -15,6 +15,9 @@ public:
 
     // A question captioned with the program's name; true for Yes.
     virtual bool askYesNo(const QString& text) = 0;
+    // A question in an information box (captioned "Information", Yes and No); true for Yes. By default
+    // it is asked like any other question.
+    virtual bool askYesNoInfo(const QString& text) { return askYesNo(text); }
     // A report captioned "Information"; the hourglass, if any, is gone before it shows.
     virtual void showInfo(const QString& text) = 0;
     // A failure the user should know about, with the system's text for it.
@@ -35,6 +38,7 @@ public:
 // With nothing installed a question is answered No and a report goes to the debug output only, so a
 // forgotten installation can never make a destructive answer.
 bool AskYesNo(const QString& text);
+bool AskYesNoInfo(const QString& text);
 void ShowInfo(const QString& text);
 void ShowError(const QString& text);
 void ShowCaptionedInfo(const QString& caption, const QString& text);

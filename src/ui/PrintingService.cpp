@@ -2,6 +2,9 @@
 
 #include "ui/SystemPrintingService.h"
 
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+
 namespace quorvo {
 
 namespace {
@@ -9,6 +12,19 @@ namespace {
 PrintingService* g_installed = nullptr;
 
 } // namespace
+
+bool PrintingService::printDialog(QPrinter& printer, QWidget* parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOptions(QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool PrintingService::pageSetupDialog(QPrinter& printer, QWidget* parent)
+{
+    QPageSetupDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
 
 PrintingService& PrintingService::current()
 {

@@ -39,6 +39,13 @@ bool QMessageBoxMessages::askYesNo(const QString& text)
                    QMessageBox::Yes, QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool QMessageBoxMessages::askYesNoInfo(const QString& text)
+{
+    restoreDefaultCursor();
+    return showBox(QMessageBox::Information, QStringLiteral("Information"), text, QMessageBox::Yes | QMessageBox::No,
+                   QMessageBox::Yes, QMessageBox::No) == QMessageBox::Yes;
+}
+
 void QMessageBoxMessages::showInfo(const QString& text)
 {
     restoreDefaultCursor();

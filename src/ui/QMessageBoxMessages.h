@@ -10,6 +10,7 @@ class QMessageBoxMessages final : public Messages
 {
 public:
     bool askYesNo(const QString& text) override;
+    bool askYesNoInfo(const QString& text) override;
     void showInfo(const QString& text) override;
     void showError(const QString& text) override;
     void showCaptionedInfo(const QString& caption, const QString& text) override;

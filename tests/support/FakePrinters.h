@@ -4,7 +4,8 @@
 
 namespace quorvo {
 
-// A PrintingService double with a given number of printers, installed for its lifetime.
+// A PrintingService double with a given number of printers, installed for its lifetime. Its print and
+// printer-setup dialogs answer as scripted (cancelled unless told) and count how often they were shown.
 class FakePrinters final : public PrintingService
 {
 public:
@@ -14,6 +15,21 @@ public:
     FakePrinters& operator=(const FakePrinters&) = delete;
 
     int installedPrinterCount() const override { return m_count; }
+    bool printDialog(QPrinter&, QWidget*) override
+    {
+        ++printDialogs;
+        return confirmPrint;
+    }
+    bool pageSetupDialog(QPrinter&, QWidget*) override
+    {
+        ++setupDialogs;
+        return confirmSetup;
+    }
+
+    bool confirmPrint = false;
+    bool confirmSetup = false;
+    int printDialogs = 0;
+    int setupDialogs = 0;
 
 private:
     int m_count;

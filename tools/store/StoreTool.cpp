@@ -106,7 +106,9 @@ int StoreTool::usage()
 {
     m_err << "usage: quorvo-store info FILE.DBF | list FILE.DBF [--order TAG] [--query EXPR] | check FILE.DBF | "
              "reindex FILE.DBF | repair FILE.DBF | pack FILE.DBF | generate N FILE.DBF | export FILE.DBF OUTPUT "
-             "--format html|rtf|text [--order TAG] [--query EXPR] [--title TEXT] [--notes] [--color RRGGBB]\n";
+             "--format html|rtf|text [--order TAG] [--query EXPR] [--title TEXT] [--notes] [--color RRGGBB] | "
+             "export FILE.DBF OUTPUT --format pdf [--order TAG] [--query EXPR] [--title TEXT] [--notes] [--keywords] "
+             "[--checkbox] [--double]\n";
     return 2;
 }
 
@@ -313,6 +315,13 @@ int StoreTool::generate(const std::string& countText, const std::string& path)
 
 int StoreTool::exportView(const std::string& path, const std::string& file, const std::vector<std::string>& options)
 {
+    for (std::size_t i = 0; i + 1 < options.size(); ++i) {
+        if (options[i] == "--format" && options[i + 1] == "pdf") {
+            std::vector<std::string> rest(options.begin(), options.begin() + static_cast<std::ptrdiff_t>(i));
+            rest.insert(rest.end(), options.begin() + static_cast<std::ptrdiff_t>(i) + 2, options.end());
+            return exportPdf(path, file, rest);
+        }
+    }
     // The report dialog's defaults, so that a bare command writes what a first export from the program would.
     std::string format;
     std::string tag = "DATETIME";

@@ -31,6 +31,8 @@ private:
     int generate(const std::string& count, const std::string& path);
     // Needs a Qt Gui application object: note lines are measured in the report font.
     int exportView(const std::string& path, const std::string& file, const std::vector<std::string>& options);
+    // The printed report as a PDF file; options as for exportView without --format.
+    int exportPdf(const std::string& path, const std::string& file, const std::vector<std::string>& options);
     int usage();
     int fail(const std::string& message);
 
