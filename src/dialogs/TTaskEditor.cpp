@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -320,46 +321,61 @@ void TTaskEditor::FormActivate()
 void TTaskEditor::focusChanged(QWidget* old, QWidget* now)
 {
     // Only a move to another control of this window: a message box or the window closing is not leaving.
-    if (!now || now->window() != this || now == old)
+    if (!now || now->window() != this || now == old || (old != m_dateEdit && old != m_timeEdit))
         return;
-    if (old == m_dateEdit)
-        DateEditExit();
-    else if (old == m_timeEdit)
-        TimeEditExit();
+    // A press that moved the focus is delivered to its control only after this returns.
+    const bool pressing = QGuiApplication::mouseButtons() != Qt::NoButton;
+    const bool passed = old == m_dateEdit ? dateCheck() : timeCheck();
+    // After a failed check the press must not go on to act (an Ok would take the field just emptied as
+    // chosen): the control under it never sees it, as if the message had taken it.
+    if (!passed && pressing)
+        m_refusedPress = now;
 }
 
-void TTaskEditor::DateEditExit()
+bool TTaskEditor::dateCheck()
 {
     const QString text = m_dateEdit->text();
     if (text.isEmpty())
-        return;
+        return true;
     const FormatSettings& user = m_formats.user();
     if (const std::optional<DateTime> date = m_formats.parseDate(text, user)) {
         m_dateEdit->setText(m_formats.format(u"ddddd", *date, user));
-        return;
+        return true;
     }
     ShowInfo(tr("Please use the date format ") + userPattern() + tr("\r   Example: ") +
              m_formats.format(userPattern(), m_formats.now(), user));
     m_dateEdit->clear();
     m_dateEdit->setFocus();
     m_okFlag = false;
+    return false;
 }
 
-void TTaskEditor::TimeEditExit()
+bool TTaskEditor::timeCheck()
 {
     const QString text = m_timeEdit->text();
     if (text.isEmpty())
-        return;
+        return true;
     const FormatSettings& user = m_formats.user();
     if (const std::optional<DateTime> time = m_formats.parseTime(text, user)) {
         m_timeEdit->setText(m_formats.format(u"t", *time, user));
-        return;
+        return true;
     }
     ShowInfo(tr("Invalid time. Please use your Windows Time format\r   Example: ") +
              m_formats.format(u"t", m_formats.now(), user));
     m_timeEdit->clear();
     m_timeEdit->setFocus();
     m_okFlag = false;
+    return false;
+}
+
+void TTaskEditor::DateEditExit()
+{
+    dateCheck();
+}
+
+void TTaskEditor::TimeEditExit()
+{
+    timeCheck();
 }
 
 void TTaskEditor::OKButtonClick()
@@ -402,6 +418,13 @@ void TTaskEditor::closeEvent(QCloseEvent* event)
 
 bool TTaskEditor::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_refusedPress && qobject_cast<QWidget*>(watched) &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
+        const bool refused = watched == m_refusedPress;
+        m_refusedPress = nullptr;
+        if (refused)
+            return true;
+    }
     if (event->type() == QEvent::KeyPress && isVisible()) {
         auto* widget = qobject_cast<QWidget*>(watched);
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QStringList>
 
 class QCheckBox;
@@ -86,6 +87,9 @@ private:
     void arrangeTabOrder();
     void attachPopupHelp();
     void focusChanged(QWidget* old, QWidget* now);
+    // The date and time checks; false when the field was refused (and emptied).
+    bool dateCheck();
+    bool timeCheck();
     QString userPattern() const;
 
     const DateFormats& m_formats;
@@ -115,6 +119,8 @@ private:
     QMenu* m_keyListMenu = nullptr;
     // Set for one Ok step; a failed check clears it.
     bool m_okFlag = false;
+    // The control whose pending mouse press a failed check has cancelled.
+    QPointer<QWidget> m_refusedPress;
     // Ok or Cancel has been chosen.
     bool m_decided = false;
 };

@@ -30,7 +30,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
@@ -110,6 +109,7 @@ TMainScreen::TMainScreen(HelpService& help, const Clock& clock, const QString& p
     setFont(font);
 
     createMenus();
+    connectFilterCommands();
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -165,6 +165,7 @@ void TMainScreen::FormCreate()
     m_sortOrder = 1;
     m_files->statusText = [this](const QString& text) { setStatusText(text); };
     m_files->runIndexRebuild = [this](bool packFirst) { RunIndexRebuild(packFirst); };
+    m_files->upgradeOldStructure = [this] { return UpgradeDataFiles(); };
     // Until the first activation has opened the table, there is nothing to show but the status panel. The start-up
     // lets pending messages through, so the commands stay out of reach until it is over: none of them may run
     // on a table still being opened.
@@ -178,6 +179,7 @@ void TMainScreen::enableCommands(bool enabled)
 {
     m_panel1->setEnabled(enabled);
     m_rebuildIndexesItem->setEnabled(enabled);
+    m_deleteMenu->setEnabled(enabled);
 }
 
 void TMainScreen::createMenus()
@@ -404,27 +406,6 @@ void TMainScreen::TechnicalSupport1Click()
 void TMainScreen::VisitOurInternetWebsite1Click()
 {
     m_help.openWebPage(ProgramIdentity::webSite());
-}
-
-void TMainScreen::About1Click()
-{
-    showPlaceholder(tr("About %1").arg(ProgramIdentity::title()));
-}
-
-void TMainScreen::ConfigurationInformation1Click()
-{
-    showPlaceholder(tr("Configuration Information"));
-}
-
-void TMainScreen::showPlaceholder(const QString& caption)
-{
-    // Until the about and configuration windows exist: the program and its version, without blocking.
-    auto* box = new QMessageBox(QMessageBox::Information, caption,
-                                ProgramIdentity::title() + tr("\nVersion ") + ProgramIdentity::version(),
-                                QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("InformationPlaceholder"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
 }
 
 void TMainScreen::bringToFront()

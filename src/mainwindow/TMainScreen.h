@@ -2,6 +2,8 @@
 
 #include "store/Preferences.h"
 #include "store/TodoTable.h"
+#include "tasks/BulkDeletion.h"
+#include "tasks/FilterCriteria.h"
 #include "tasks/KeyWordList.h"
 
 #include <QDate>
@@ -82,6 +84,11 @@ public:
     bool ReindexNeeded() const { return m_preferences.reindexNeeded; }
     bool gridReady() const { return m_gridReady; }
 
+    // --- Filter and bulk deletion ---
+    // ShowDoneTasks is kept in the ShowDone preference, so it outlives the run; the rest starts empty.
+    FilterCriteria filterCriteria() const;
+    void setFilterCriteria(const FilterCriteria& criteria);
+
 public slots:
     // The handlers of the buttons, keys and menu items. Those of commands still to come do nothing yet; each is
     // filled where its command is built.
@@ -91,18 +98,19 @@ public slots:
     virtual void CloneButtonClick();
     // Also the Delete key.
     virtual void DeleteButtonClick();
-    virtual void FilterbuttonClick() {}
+    virtual void FilterbuttonClick();
     virtual void OrderButtonClick();
     virtual void DoneToggleButtonClick();
-    virtual void PrintbuttonClick() {}
+    // Reports: the report dialog over the current view (TMainScreenReports.cpp).
+    virtual void PrintbuttonClick();
     virtual void CalendarButtonClick();
     // The Exit button, File > Exit and Alt+X.
     virtual void ExitButtonClick();
     // The Help button, Help > Contents and F1.
     virtual void HelpbuttonClick();
     virtual void MouseHelpbuttonClick();
-    virtual void FilterClearbuttonClick() {}
-    virtual void ShowDoneClick() {}
+    virtual void FilterClearbuttonClick();
+    virtual void ShowDoneClick();
 
     virtual void RebuildIndexes1Click();
     virtual void About1Click();
@@ -131,6 +139,13 @@ public slots:
     const KeyWordList& keyWordList() const { return m_keyWordList; }
     // --- end of the task commands ---
 
+    // --- Filter and bulk deletion (TMainScreenFilter.cpp) ---
+    virtual void AllMarkedDone1Click();
+    virtual void AllWithDatesBeforeToday1Click();
+    virtual void AllTasksMatchingCurrentFilter1Click();
+    virtual void AllTasksNOTMatchingCurrentFilter1Click();
+    virtual void AllTasks1Click();
+
     // The start-up work, once, at the first activation.
     void FormActivate();
     // Another copy of the program asked this one to come forward.
@@ -143,9 +158,9 @@ protected:
     // False when the table could not be opened; the window then closes and the program ends.
     virtual bool openTaskTableAtStartup();
     virtual void LoadPreferences();
-    // The filter comes with the command that uses it.
     virtual void BuildKeyWordList();
-    virtual void SetUpFilter() {}
+    // Builds the query from the filter criteria and applies it; the FILTERED and Show/Hide DONE buttons follow.
+    virtual void SetUpFilter();
     // Stands on the first task dated on or after date (by date and time), or at the end.
     virtual void GoToDate(const QDate& date);
     virtual void SetMainMenuSortChecks();
@@ -180,6 +195,10 @@ protected:
     virtual bool FormCloseQuery();
     virtual void FormClose();
 
+    // Support windows and the data file upgrade (TMainScreenSupport.cpp).
+    // Converts old-structure task files when the start-up open finds them.
+    virtual bool UpgradeDataFiles();
+
     // The keys of the window, before any control; true when the key was used.
     bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
     bool ActiveGridKeyDown(int key, Qt::KeyboardModifiers shift);
@@ -198,7 +217,6 @@ private:
     void attachPopupHelp();
     bool belongsHere(QObject* object) const;
     QPushButton* buttonForMnemonic(int key, Qt::KeyboardModifiers shift) const;
-    void showPlaceholder(const QString& caption);
     void applyStartupShowState();
 
     HelpService& m_help;
@@ -271,6 +289,11 @@ private:
     std::array<QAction*, 4> m_mainSortItems{};
     std::array<QAction*, 4> m_buttonSortItems{};
     // --- end of the task commands ---
+
+    // --- Filter and bulk deletion ---
+    void connectFilterCommands();
+    void runBulkDeletion(BulkDeletion::Command command);
+    FilterCriteria m_filterCriteria;
 };
 
 } // namespace quorvo

@@ -261,6 +261,47 @@ private slots:
         QVERIFY(f.editor->timeEdit()->text().isEmpty());
     }
 
+    void clickingAButtonLeavesTheField_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("result"); // -1 while the dialog stays open
+        QTest::addColumn<int>("messages");
+
+        QTest::newRow("Ok after a good date") << "OKButton"
+                                              << "3/4/26" << int(QDialog::Accepted) << 0;
+        QTest::newRow("Ok after a bad date: the message, and no Ok") << "OKButton"
+                                                                     << "13/45/2026" << -1 << 1;
+        QTest::newRow("Cancel after a bad date") << "CancelButton"
+                                                 << "13/45/2026" << -1 << 1;
+        QTest::newRow("Cancel after a good date") << "CancelButton"
+                                                  << "3/4/26" << int(QDialog::Rejected) << 0;
+    }
+
+    void clickingAButtonLeavesTheField()
+    {
+        // A real click through the window: the button takes the focus on the press, which runs the check.
+        QFETCH(QString, button);
+        QFETCH(QString, typed);
+        QFETCH(int, result);
+        QFETCH(int, messages);
+
+        Fixture f(QStringLiteral("mdy"));
+        QVERIFY(f.show());
+        typeInto(f.editor->dateEdit(), typed);
+        f.editor->setResult(-1);
+        auto* target = f.editor->findChild<QPushButton*>(button);
+        const QPoint at = target->mapTo(f.editor.get(), target->rect().center());
+        QTest::mouseClick(f.editor->windowHandle(), Qt::LeftButton, {}, at);
+        QCOMPARE(f.messages.infos().size(), messages);
+        QCOMPARE(f.editor->result(), result);
+        QVERIFY(!target->isDown());
+        if (result == -1) {
+            QVERIFY(f.editor->isVisible());
+            QCOMPARE(QApplication::focusWidget(), f.editor->dateEdit());
+        }
+    }
+
     void escapeSkipsTheChecks()
     {
         Fixture f(QStringLiteral("mdy"));
