@@ -142,10 +142,11 @@ class TestMainScreenCommands : public QObject
         startWindow(order);
     }
 
+    // Done tasks are shown, so every task given is in the view.
     void startWindow(const QByteArray& order)
     {
         quorvo::test::writeFileBytes(dir() + "TODO.INI",
-                                     "[Preferences]\r\nOrder=" + order + "\r\n[Reindex]\r\nNeeded=0\r\n");
+                                     "[Preferences]\r\nOrder=" + order + "\r\nShowDone=1\r\n[Reindex]\r\nNeeded=0\r\n");
         m_messages = std::make_unique<ScriptedMessages>();
         m_window = std::make_unique<ScriptedMainScreen>(m_help, m_clock, dir());
         m_window->show();
