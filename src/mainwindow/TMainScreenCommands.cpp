@@ -192,7 +192,6 @@ void TMainScreen::BuildKeyWordList()
 
 void TMainScreen::reportCommandFailure(const QString& what, const xbase::Error& error)
 {
-    QApplication::restoreOverrideCursor();
     ShowError(what + QLatin1Char('\r') + failureReason(error));
 }
 

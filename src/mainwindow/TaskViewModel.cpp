@@ -138,28 +138,25 @@ xbase::Result<bool> TaskViewModel::placeTask(std::uint32_t recno)
             break;
         }
     }
-    if (before != 0 && rowOfRecord(before) < 0)
+    const int beforeRow = before == 0 ? -1 : rowOfRecord(before);
+    if (before != 0 && beforeRow < 0)
         return false;
-
-    if (oldRow >= 0)
-        m_recnos.erase(m_recnos.begin() + oldRow);
-    const int newRow = before == 0 ? 0 : rowOfRecord(before) + 1;
     if (oldRow < 0) {
+        const int newRow = beforeRow + 1;
         beginInsertRows(QModelIndex(), newRow, newRow);
         m_recnos.insert(m_recnos.begin() + newRow, recno);
         forgetRows();
         endInsertRows();
         return true;
     }
+    // Its row once the task has left its old one.
+    const int newRow = beforeRow < oldRow ? beforeRow + 1 : beforeRow;
     if (newRow == oldRow) {
-        m_recnos.insert(m_recnos.begin() + newRow, recno);
         taskChanged(recno);
         return true;
     }
-    // Put back for the move's announcement, which counts rows as they were.
-    m_recnos.insert(m_recnos.begin() + oldRow, recno);
-    const int destination = newRow > oldRow ? newRow + 1 : newRow;
-    beginMoveRows(QModelIndex(), oldRow, oldRow, QModelIndex(), destination);
+    // The move is announced in the rows as they were.
+    beginMoveRows(QModelIndex(), oldRow, oldRow, QModelIndex(), newRow > oldRow ? newRow + 1 : newRow);
     m_recnos.erase(m_recnos.begin() + oldRow);
     m_recnos.insert(m_recnos.begin() + newRow, recno);
     forgetRows();

@@ -142,6 +142,7 @@ class TestMainScreenCommands : public QObject
         startWindow(order);
     }
 
+    // Done tasks are shown, so every task given is in the view.
     void startWindow(const QByteArray& order)
     {
         quorvo::test::writeFileBytes(dir() + "TODO.INI",
