@@ -10,6 +10,7 @@
 namespace quorvo {
 
 class TodoTable;
+class Windows1252TextGuard;
 
 // The notes box bound to NOTE of the current task. Line breaks are CR LF in the file and line breaks in the
 // box. What is typed stays in the box until it loses the focus (or post() is called), and is written then,
@@ -48,14 +49,12 @@ protected:
 
 private:
     QString shownText() const;
-    void refuseUnstorable(int position, int removed, int added);
-    void removeUnstorable();
 
     QPointer<QPlainTextEdit> m_notes;
     TodoTable& m_table;
     std::uint32_t m_recno = 0;
     QString m_shown;
-    bool m_cleanupQueued = false;
+    QPointer<Windows1252TextGuard> m_guard;
 };
 
 } // namespace quorvo
