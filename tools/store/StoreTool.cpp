@@ -106,8 +106,7 @@ int StoreTool::usage()
 {
     m_err << "usage: quorvo-store info FILE.DBF | list FILE.DBF [--order TAG] [--query EXPR] | check FILE.DBF | "
              "reindex FILE.DBF | repair FILE.DBF | pack FILE.DBF | generate N FILE.DBF | export FILE.DBF OUTPUT "
-             "--format html|rtf|text [--order TAG] [--query EXPR] [--title TEXT] [--notes] [--color RRGGBB]
-";
+             "--format html|rtf|text [--order TAG] [--query EXPR] [--title TEXT] [--notes] [--color RRGGBB]\n";
     return 2;
 }
 
