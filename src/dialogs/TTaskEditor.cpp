@@ -6,6 +6,7 @@
 #include "dialogs/TSetTimeDialog.h"
 #include "mainwindow/PlaceWindow.h"
 #include "mainwindow/PopupBelowButton.h"
+#include "mainwindow/Windows1252TextGuard.h"
 #include "mainwindow/Windows1252Validator.h"
 #include "store/Messages.h"
 #include "ui/DialogFont.h"
@@ -163,6 +164,7 @@ void TTaskEditor::createControls()
     m_notes->setGeometry(kMargin + 2, 238, 364, 76);
     m_notes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_notes->setTabChangesFocus(true);
+    new Windows1252TextGuard(m_notes);
 
     createButtonBar();
 

@@ -33,6 +33,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTextDocument>
 
 namespace quorvo {
 
@@ -147,7 +148,7 @@ bool TMainScreen::runTaskEditor(TaskEditorFields& fields)
     fields.task = editor.descriptionEdit()->text();
     fields.isDone = editor.isDone()->isChecked();
     fields.keyWords = editor.keyWordsEdit()->text();
-    fields.notes = TaskNotesBinding::toStored(editor.notes()->toPlainText());
+    fields.notes = TaskNotesBinding::toStored(TaskNotesBinding::textOf(*editor.notes()->document()));
     fields.dateEdit = editor.dateEdit()->text();
     fields.timeEdit = editor.timeEdit()->text();
     fields.priority = editor.pHigh()->isChecked()  ? TaskEditorFields::Priority::High

@@ -1,9 +1,9 @@
 #include "mainwindow/TaskNotesBinding.h"
 
 #include "mainwindow/KeepTablePosition.h"
+#include "mainwindow/Windows1252TextGuard.h"
 #include "store/Messages.h"
 #include "store/TodoTable.h"
-#include "store/Windows1252.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -22,18 +22,13 @@ bool isBreak(QChar c)
     return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
 }
 
-bool storable(QChar c)
-{
-    return isBreak(c) || Windows1252::canEncode(c);
-}
-
 } // namespace
 
 TaskNotesBinding::TaskNotesBinding(QPlainTextEdit* notes, TodoTable& table, QObject* parent)
     : QObject(parent), m_notes(notes), m_table(table)
 {
     m_notes->installEventFilter(this);
-    connect(m_notes->document(), &QTextDocument::contentsChange, this, &TaskNotesBinding::refuseUnstorable);
+    m_guard = new Windows1252TextGuard(notes);
     load();
 }
 
@@ -58,15 +53,19 @@ QString TaskNotesBinding::toShown(const QString& stored)
     return shown;
 }
 
-QString TaskNotesBinding::shownText() const
+QString TaskNotesBinding::textOf(const QTextDocument& document)
 {
-    // The raw text, because the plain text turns a no-break space (a character of the file) into a blank.
-    QString text = m_notes->document()->toRawText();
+    QString text = document.toRawText();
     for (QChar& c : text) {
         if (isBreak(c))
             c = u'\n';
     }
     return text;
+}
+
+QString TaskNotesBinding::shownText() const
+{
+    return textOf(*m_notes->document());
 }
 
 bool TaskNotesBinding::modified() const
@@ -97,7 +96,8 @@ bool TaskNotesBinding::post()
 {
     if (!m_notes)
         return true;
-    removeUnstorable();
+    if (m_guard)
+        m_guard->removeUnstorable();
     if (!modified())
         return true;
     if (!m_table.isOpen())
@@ -127,65 +127,9 @@ bool TaskNotesBinding::post()
 
 bool TaskNotesBinding::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_notes) {
-        if (event->type() == QEvent::FocusOut) {
-            (void)post();
-        } else if (event->type() == QEvent::KeyPress && !m_notes->isReadOnly()) {
-            const QString typed = static_cast<QKeyEvent*>(event)->text();
-            if (!typed.isEmpty() && !Windows1252::canEncode(typed)) {
-                QApplication::beep();
-                return true;
-            }
-        }
-    }
+    if (watched == m_notes && event->type() == QEvent::FocusOut)
+        (void)post();
     return QObject::eventFilter(watched, event);
-}
-
-void TaskNotesBinding::refuseUnstorable(int position, int removed, int added)
-{
-    Q_UNUSED(removed);
-    if (m_cleanupQueued)
-        return;
-    const QTextDocument* document = m_notes->document();
-    for (int i = position; i < position + added; ++i) {
-        if (!storable(document->characterAt(i))) {
-            // Not from inside the document's own change notification: on the next turn of the event loop.
-            m_cleanupQueued = true;
-            QTimer::singleShot(0, this, &TaskNotesBinding::removeUnstorable);
-            return;
-        }
-    }
-}
-
-void TaskNotesBinding::removeUnstorable()
-{
-    m_cleanupQueued = false;
-    if (!m_notes)
-        return;
-    const QString text = m_notes->document()->toRawText();
-    QTextCursor cursor(m_notes->document());
-    bool removed = false;
-    // Whole runs at a time, back to front, so a pair of surrogates goes as one and earlier positions hold.
-    for (qsizetype end = text.size(); end > 0;) {
-        if (storable(text[end - 1])) {
-            --end;
-            continue;
-        }
-        qsizetype start = end - 1;
-        while (start > 0 && !storable(text[start - 1]))
-            --start;
-        if (!removed)
-            cursor.beginEditBlock();
-        removed = true;
-        cursor.setPosition(static_cast<int>(start));
-        cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-        end = start;
-    }
-    if (removed) {
-        cursor.endEditBlock();
-        QApplication::beep();
-    }
 }
 
 } // namespace quorvo

@@ -7,9 +7,12 @@
 
 #include <cstdint>
 
+class QTextDocument;
+
 namespace quorvo {
 
 class TodoTable;
+class Windows1252TextGuard;
 
 // The notes box bound to NOTE of the current task. Line breaks are CR LF in the file and line breaks in the
 // box. What is typed stays in the box until it loses the focus (or post() is called), and is written then,
@@ -38,6 +41,9 @@ public:
     // The box's text in the file's form, and the file's text in the box's form.
     static QString toStored(const QString& shown);
     static QString toShown(const QString& stored);
+    // What a notes box holds, every character of the file kept: the plain text would turn a no-break space
+    // into a blank.
+    static QString textOf(const QTextDocument& document);
 
 signals:
     // Typed notes were posted to this task.
@@ -48,14 +54,12 @@ protected:
 
 private:
     QString shownText() const;
-    void refuseUnstorable(int position, int removed, int added);
-    void removeUnstorable();
 
     QPointer<QPlainTextEdit> m_notes;
     TodoTable& m_table;
     std::uint32_t m_recno = 0;
     QString m_shown;
-    bool m_cleanupQueued = false;
+    QPointer<Windows1252TextGuard> m_guard;
 };
 
 } // namespace quorvo

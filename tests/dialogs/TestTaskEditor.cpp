@@ -25,6 +25,7 @@
 #include <memory>
 
 using namespace quorvo;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -515,6 +516,41 @@ private slots:
         QTest::keyClick(f.editor->descriptionEdit(), Qt::Key_Return);
         QCOMPARE(f.editor->result(), int(QDialog::Accepted));
         QCOMPARE(f.editor->descriptionEdit()->text(), QStringLiteral("{Task description}"));
+    }
+
+    void onlyStorableText_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("kept");
+
+        QTest::newRow("typed") << u"2 \u03A9 litres \U0001F95B"_s << ""
+                               << "2  litres ";
+        QTest::newRow("pasted") << "" << u"caf\u00E9 \u4E2D\u6587 \u20AC5"_s << u"caf\u00E9  \u20AC5"_s;
+    }
+
+    void onlyStorableText()
+    {
+        // What the task file cannot hold never stays in a field to be lost when the task is written.
+        QFETCH(QString, typed);
+        QFETCH(QString, pasted);
+        QFETCH(QString, kept);
+
+        Fixture f(QStringLiteral("mdy"));
+        QVERIFY(f.show());
+        for (QWidget* field :
+             {static_cast<QWidget*>(f.editor->descriptionEdit()), static_cast<QWidget*>(f.editor->keyWordsEdit()),
+              static_cast<QWidget*>(f.editor->notes())}) {
+            field->setFocus();
+            typeText(field, typed);
+            if (auto* line = qobject_cast<QLineEdit*>(field))
+                line->insert(pasted);
+            else
+                f.editor->notes()->insertPlainText(pasted);
+        }
+        QTRY_COMPARE(f.editor->notes()->toPlainText(), kept);
+        QCOMPARE(f.editor->keyWordsEdit()->text(), typed.isEmpty() ? QString() : kept);
+        QCOMPARE(f.editor->descriptionEdit()->text(), typed.isEmpty() ? QString() : kept);
     }
 
     void popupHelp_data()

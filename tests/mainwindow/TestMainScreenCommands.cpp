@@ -6,6 +6,7 @@
 #include "dialogs/TSetTimeDialog.h"
 #include "dialogs/TTaskEditor.h"
 #include "mainwindow/TMainScreen.h"
+#include "mainwindow/TaskNotesBinding.h"
 #include "mainwindow/TaskViewModel.h"
 #include "store/IniFile.h"
 #include "store/TaskGenerator.h"
@@ -525,12 +526,14 @@ private slots:
 
     void theRealDialogsCarryTheValuesBothWays()
     {
-        start({task("20240105", "08:00", "mine", "home", "C", false, "line1\r\nline2")});
+        // The no-break space is a character of the file that the editor must hand back as it is.
+        start({task("20240105", "08:00", "mine", "home", "C", false, QStringLiteral("line1\r\nline\u00A02"))});
         m_window->realDialogs = true;
         QStringList seen;
         ScopedModalScript script([&](QDialog& dialog) {
             if (auto* editor = qobject_cast<TTaskEditor*>(&dialog)) {
-                seen << editor->taskLabel()->text() << editor->dateEdit()->text() << editor->notes()->toPlainText()
+                seen << editor->taskLabel()->text() << editor->dateEdit()->text()
+                     << TaskNotesBinding::textOf(*editor->notes()->document())
                      << (editor->pLow()->isChecked() ? "low" : "not low")
                      << (DateFormats::current().userDateFormatsInForce() ? "user" : "working");
                 editor->descriptionEdit()->setText(QStringLiteral("edited"));
@@ -556,14 +559,14 @@ private slots:
         QCOMPARE(stored(TaskField::DESCRIPT), QStringLiteral("edited"));
         QCOMPARE(stored(TaskField::DATE), QStringLiteral("20240203"));
         QCOMPARE(stored(TaskField::PRIORITY), QStringLiteral("A"));
-        QCOMPARE(*table().note(), QStringLiteral("line1\r\nline2 ")); // 12 characters: padded
+        QCOMPARE(*table().note(), QStringLiteral("line1\r\nline\u00A02 ")); // 12 characters: padded
         m_window->choices = {"Calendar1"};
         doubleClick("edited", TaskViewModel::DateColumn);
         QCOMPARE(stored(TaskField::DATE), QStringLiteral("20240301"));
         doubleClick("edited", TaskViewModel::TimeColumn);
         QCOMPARE(stored(TaskField::TIME), QStringLiteral("16:45"));
-        QCOMPARE(seen,
-                 (QStringList{"Editing Task", "1/5/2024", "line1\nline2", "low", "user", "2024-02-03", "08:00:00"}));
+        QCOMPARE(seen, (QStringList{"Editing Task", "1/5/2024", QStringLiteral("line1\nline\u00A02"), "low", "user",
+                                    "2024-02-03", "08:00:00"}));
         checkIndex();
     }
 
