@@ -96,24 +96,25 @@ sqlite3* sqliteCopy(xbase::Table& table, const std::string& name)
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO tasks VALUES(?,?,?,?,?,?,0)", -1, &insert, nullptr);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    check(table.scan([&](std::uint32_t, std::string_view record) {
-                   auto field = [&](int number) {
-                       const xbase::FieldInfo& f = table.field(number);
-                       return std::string(record.substr(f.offset, f.width));
-                   };
-                   const std::string date = field(TaskField::DATE), time = field(TaskField::TIME),
-                                     descript = field(TaskField::DESCRIPT), keys = field(TaskField::KEYS),
-                                     priority = field(TaskField::PRIORITY);
-                   sqlite3_bind_text(insert, 1, date.c_str(), -1, SQLITE_TRANSIENT);
-                   sqlite3_bind_text(insert, 2, time.c_str(), -1, SQLITE_TRANSIENT);
-                   sqlite3_bind_text(insert, 3, descript.c_str(), -1, SQLITE_TRANSIENT);
-                   sqlite3_bind_int(insert, 4, field(TaskField::DONE) == "T");
-                   sqlite3_bind_text(insert, 5, keys.c_str(), -1, SQLITE_TRANSIENT);
-                   sqlite3_bind_text(insert, 6, priority.c_str(), -1, SQLITE_TRANSIENT);
-                   check(sqlite3_step(insert) == SQLITE_DONE, "sqlite insert");
-                   sqlite3_reset(insert);
-                   return true;
-               })
+    check(table
+              .scan([&](std::uint32_t, std::string_view record) {
+                  auto field = [&](int number) {
+                      const xbase::FieldInfo& f = table.field(number);
+                      return std::string(record.substr(f.offset, f.width));
+                  };
+                  const std::string date = field(TaskField::DATE), time = field(TaskField::TIME),
+                                    descript = field(TaskField::DESCRIPT), keys = field(TaskField::KEYS),
+                                    priority = field(TaskField::PRIORITY);
+                  sqlite3_bind_text(insert, 1, date.c_str(), -1, SQLITE_TRANSIENT);
+                  sqlite3_bind_text(insert, 2, time.c_str(), -1, SQLITE_TRANSIENT);
+                  sqlite3_bind_text(insert, 3, descript.c_str(), -1, SQLITE_TRANSIENT);
+                  sqlite3_bind_int(insert, 4, field(TaskField::DONE) == "T");
+                  sqlite3_bind_text(insert, 5, keys.c_str(), -1, SQLITE_TRANSIENT);
+                  sqlite3_bind_text(insert, 6, priority.c_str(), -1, SQLITE_TRANSIENT);
+                  check(sqlite3_step(insert) == SQLITE_DONE, "sqlite insert");
+                  sqlite3_reset(insert);
+                  return true;
+              })
               .ok(),
           "scan");
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);

@@ -102,6 +102,9 @@ public:
         outcome.status = m_table.beginBatch();
         if (!outcome.status)
             return outcome;
+        // Locking task by task is what another program holding a task requires; without one it is
+        // needless work, tens of thousands of locks held to the commit.
+        (void)m_table.lockAllRecords();
         int deleted = 0;
         outcome.status = visitAll(deleted);
         if (m_batchLost) {
