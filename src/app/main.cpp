@@ -4,6 +4,7 @@
 #include "store/SystemClock.h"
 #include "ui/DesktopHelpService.h"
 #include "ui/ProgramIdentity.h"
+#include "ui/ProgramLogo.h"
 #include "ui/QMessageBoxMessages.h"
 #include "ui/SingleInstanceGuard.h"
 
@@ -22,11 +23,14 @@ int main(int argc, char* argv[])
 
     QApplication::setApplicationName(ProgramIdentity::title());
     QApplication::setApplicationVersion(ProgramIdentity::version());
+    // The desktop matches the running windows to quorvo.desktop and its icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("quorvo"));
+    QApplication::setWindowIcon(ProgramLogo::icon());
 
     DesktopHelpService help;
     QMessageBoxMessages messages;
     Messages::install(&messages);
-    TMainScreen window(help, SystemClock::instance(), ProgramDir());
+    TMainScreen window(help, SystemClock::instance(), DataDir());
     QObject::connect(&guard, &SingleInstanceGuard::activationRequested, &window, &TMainScreen::bringToFront);
     window.show();
     return QApplication::exec();

@@ -10,6 +10,8 @@
 #include "store/ProgramDir.h"
 #include "store/TaskFiles.h"
 #include "store/Windows1252.h"
+#include "tasks/SortOrders.h"
+#include "tasks/TaskCommands.h"
 #include "ui/ButtonPanel.h"
 #include "ui/HelpService.h"
 #include "ui/HelpTopics.h"
@@ -28,7 +30,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
@@ -139,6 +140,11 @@ TMainScreen::TMainScreen(HelpService& help, const Clock& clock, const QString& p
     connect(m_popupHelp, &PopupHelp::moreHelpRequested, this, &TMainScreen::HelpbuttonClick);
     m_taskGrid = TaskGrid::attach(m_activeGrid, m_activeNotes, m_todoTable, DateFormats::current(), m_clock);
     connect(m_taskGrid.get(), &TaskGrid::currentRecordChanged, this, [this] { SetButtons(); });
+    // Key words typed into the grid join the list (TodoTableKEYSSetText).
+    connect(m_taskGrid.get(), &TaskGrid::keysStored, this,
+            [this](const QString& keys) { m_keyWordList.breakStringIntoWords(keys); });
+    m_commands = std::make_unique<TaskCommands>(m_todoTable, m_keyWordList);
+    createCommandMenus();
 
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     qApp->installEventFilter(this);
@@ -159,6 +165,7 @@ void TMainScreen::FormCreate()
     m_sortOrder = 1;
     m_files->statusText = [this](const QString& text) { setStatusText(text); };
     m_files->runIndexRebuild = [this](bool packFirst) { RunIndexRebuild(packFirst); };
+    m_files->upgradeOldStructure = [this] { return UpgradeDataFiles(); };
     // Until the first activation has opened the table, there is nothing to show but the status panel. The start-up
     // lets pending messages through, so the commands stay out of reach until it is over: none of them may run
     // on a table still being opened.
@@ -181,14 +188,9 @@ void TMainScreen::createMenus()
     file->setObjectName(QStringLiteral("File1"));
     m_rebuildIndexesItem = addItem(file, "RebuildIndexes1", tr("&Rebuild Indexes"));
     connect(m_rebuildIndexesItem, &QAction::triggered, this, &TMainScreen::RebuildIndexes1Click);
+    // Its items come with the sort commands (createCommandMenus).
     m_sortMenu = file->addMenu(tr("Sort"));
     m_sortMenu->setObjectName(QStringLiteral("Sort1"));
-    addPendingItems(m_sortMenu,
-                    {{"mainmnuSortDateTime", "Sort by Date+Time"},
-                     {"mainmnuSortDescription", "Sort by Description"},
-                     {"mainmnuSortPriority", "Sort by Priority"},
-                     {"mainmnuSortKeyWords", "Sort by Key Words"}},
-                    true);
     file->addSeparator();
     m_deleteMenu = file->addMenu(tr("Delete"));
     m_deleteMenu->setObjectName(QStringLiteral("Delete1"));
@@ -406,27 +408,6 @@ void TMainScreen::VisitOurInternetWebsite1Click()
     m_help.openWebPage(ProgramIdentity::webSite());
 }
 
-void TMainScreen::About1Click()
-{
-    showPlaceholder(tr("About %1").arg(ProgramIdentity::title()));
-}
-
-void TMainScreen::ConfigurationInformation1Click()
-{
-    showPlaceholder(tr("Configuration Information"));
-}
-
-void TMainScreen::showPlaceholder(const QString& caption)
-{
-    // Until the about and configuration windows exist: the program and its version, without blocking.
-    auto* box = new QMessageBox(QMessageBox::Information, caption,
-                                ProgramIdentity::title() + tr("\nVersion ") + ProgramIdentity::version(),
-                                QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("InformationPlaceholder"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
-}
-
 void TMainScreen::bringToFront()
 {
     WindowActivation::bringToFront(this);
@@ -610,6 +591,8 @@ bool TMainScreen::eventFilter(QObject* watched, QEvent* event)
         if (watched == m_activeGrid && ActiveGridKeyDown(key->key(), key->modifiers()))
             return true;
     }
+    if (type == QEvent::MouseButtonDblClick && dispatchDoubleClick(watched, event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -690,6 +673,11 @@ void TMainScreen::LoadPreferences()
 
 void TMainScreen::SetMainMenuSortChecks()
 {
+    const int checked = SortOrders::current(m_todoTable);
+    for (int i = 0; i < SortOrders::kCount; ++i) {
+        m_mainSortItems[static_cast<std::size_t>(i)]->setChecked(i == checked);
+        m_buttonSortItems[static_cast<std::size_t>(i)]->setChecked(i == checked);
+    }
     if (m_todoTable.isOpen())
         m_sortOrder = m_todoTable.engine().order();
 }
@@ -709,7 +697,11 @@ void TMainScreen::GoToDate(const QDate& date)
     (void)table.seek(StoredForms::dateText(*day).toStdString(), true);
     // The table keeps its task when the order changes back.
     (void)table.setOrder(order);
-    refreshView();
+    // Once the view is shown, going to a date changes only which of its tasks is current.
+    if (m_firstActivation)
+        refreshView();
+    else if (m_taskGrid)
+        m_taskGrid->syncToTable();
 }
 
 void TMainScreen::remindToRebuildIndexes()

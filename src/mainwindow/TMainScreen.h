@@ -8,8 +8,13 @@
 
 #include <QDate>
 #include <QMainWindow>
+#include <QPoint>
+#include <QTime>
 
+#include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -27,7 +32,9 @@ class HelpService;
 class PopupHelp;
 class StatusPanel;
 class TaskFiles;
+class TaskCommands;
 class TaskGrid;
+struct TaskEditorFields;
 
 // The main window: the command buttons above, the task grid and the notes of the current task in the middle,
 // Exit, help and the filter buttons below, and the status panel while the program starts.
@@ -85,17 +92,18 @@ public:
 public slots:
     // The handlers of the buttons, keys and menu items. Those of commands still to come do nothing yet; each is
     // filled where its command is built.
-    virtual void EditbuttonClick() {}
+    virtual void EditbuttonClick();
     // Also Insert and keypad +.
-    virtual void NewbuttonClick() {}
-    virtual void CloneButtonClick() {}
+    virtual void NewbuttonClick();
+    virtual void CloneButtonClick();
     // Also the Delete key.
-    virtual void DeleteButtonClick() {}
+    virtual void DeleteButtonClick();
     virtual void FilterbuttonClick();
-    virtual void OrderButtonClick() {}
-    virtual void DoneToggleButtonClick() {}
-    virtual void PrintbuttonClick() {}
-    virtual void CalendarButtonClick() {}
+    virtual void OrderButtonClick();
+    virtual void DoneToggleButtonClick();
+    // Reports: the report dialog over the current view (TMainScreenReports.cpp).
+    virtual void PrintbuttonClick();
+    virtual void CalendarButtonClick();
     // The Exit button, File > Exit and Alt+X.
     virtual void ExitButtonClick();
     // The Help button, Help > Contents and F1.
@@ -110,6 +118,26 @@ public slots:
     virtual void ConfigurationInformation1Click();
     virtual void TechnicalSupport1Click();
     virtual void VisitOurInternetWebsite1Click();
+
+    // --- Task commands, column menus and sort orders ---
+    // The task editor over the current task (editing) or a new one (adding).
+    void CallTaskEdit(bool adding);
+    // A double-click in the grid acts by the grid's current column; in the notes box it edits, or toggles
+    // done while the Done? column is current. globalPos is where the column menus open.
+    void ActiveGridDblClick(const QPoint& globalPos);
+    void ActiveNotesDblClick();
+    void DoQuickTime();
+    void DoKeyListMenu(const QPoint& globalPos);
+    void KeyListMenuItemClick(const QString& word);
+    void DateCalendarItemClick();
+    void QuickDateMenuPopup();
+    void ClearDateItemClick();
+    void QuickDateItemClick(int offset);
+    void PriorityItemClick(const QString& code);
+    void SortCommand(const char* tag);
+    void ButtonSortMenuPopup();
+    const KeyWordList& keyWordList() const { return m_keyWordList; }
+    // --- end of the task commands ---
 
     // --- Filter and bulk deletion (TMainScreenFilter.cpp) ---
     virtual void AllMarkedDone1Click();
@@ -130,8 +158,7 @@ protected:
     // False when the table could not be opened; the window then closes and the program ends.
     virtual bool openTaskTableAtStartup();
     virtual void LoadPreferences();
-    // The key word list and the filter come with the commands that use them.
-    virtual void BuildKeyWordList() {}
+    virtual void BuildKeyWordList();
     // Builds the query from the filter criteria and applies it; the FILTERED and Show/Hide DONE buttons follow.
     virtual void SetUpFilter();
     // Stands on the first task dated on or after date (by date and time), or at the end.
@@ -153,8 +180,24 @@ protected:
     // Whether the view has no current task; SetButtons() asks it.
     virtual bool isViewAtEnd() const;
 
+    // --- Task commands: the dialogs and menus they open, seams for tests ---
+    // Shows the task editor with these fields, placed and under the user date settings; the fields are
+    // what the editor holds when it closes, however it closed. True for OK.
+    virtual bool runTaskEditor(TaskEditorFields& fields);
+    // The date picker (Calendar) and the time picker (quick time), placed over the main window; empty
+    // unless closed with OK.
+    virtual std::optional<QDate> pickDate(const QDate& start);
+    virtual std::optional<QTime> pickTime(const QTime& start);
+    // Opens a pop-up menu at a screen point and returns once it has closed and its item's action has run.
+    virtual void popupMenu(QMenu* menu, const QPoint& globalPos);
+    // --- end of the task command seams ---
+
     virtual bool FormCloseQuery();
     virtual void FormClose();
+
+    // Support windows and the data file upgrade (TMainScreenSupport.cpp).
+    // Converts old-structure task files when the start-up open finds them.
+    virtual bool UpgradeDataFiles();
 
     // The keys of the window, before any control; true when the key was used.
     bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
@@ -174,7 +217,6 @@ private:
     void attachPopupHelp();
     bool belongsHere(QObject* object) const;
     QPushButton* buttonForMnemonic(int key, Qt::KeyboardModifiers shift) const;
-    void showPlaceholder(const QString& caption);
     void applyStartupShowState();
 
     HelpService& m_help;
@@ -227,11 +269,31 @@ private:
     bool m_closing = false;
     bool m_closed = false;
 
+    // --- Task commands, column menus and sort orders ---
+    void createCommandMenus();
+    // The grid follows a command that wrote, added or deleted the current task.
+    void showWrittenTask();
+    void showDeletedTask(quint32 recno);
+    // A command without a message of its own failed: one box saying what could not be done and why.
+    void reportCommandFailure(const QString& what, const xbase::Error& error);
+    // A single-field change of the current task from a column menu.
+    void changeCurrentTask(const QString& what, const std::function<xbase::Status(TaskCommands&)>& change);
+    bool dispatchDoubleClick(QObject* watched, QEvent* event);
+
+    KeyWordList m_keyWordList;
+    std::unique_ptr<TaskCommands> m_commands;
+    QMenu* m_dateColumnMenu = nullptr;
+    QMenu* m_quickDateMenu = nullptr;
+    QMenu* m_priorityColumnMenu = nullptr;
+    QMenu* m_buttonSortMenu = nullptr;
+    std::array<QAction*, 4> m_mainSortItems{};
+    std::array<QAction*, 4> m_buttonSortItems{};
+    // --- end of the task commands ---
+
     // --- Filter and bulk deletion ---
     void connectFilterCommands();
     void runBulkDeletion(BulkDeletion::Command command);
     FilterCriteria m_filterCriteria;
-    KeyWordList m_keyWordList;
 };
 
 } // namespace quorvo

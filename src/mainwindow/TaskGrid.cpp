@@ -9,6 +9,8 @@
 #include <QItemSelectionModel>
 #include <QTimer>
 
+#include <utility>
+
 namespace quorvo {
 
 std::unique_ptr<TaskGrid> TaskGrid::attach(QTableView* grid, QPlainTextEdit* notes, TodoTable& table,
@@ -30,7 +32,7 @@ TaskGrid::TaskGrid(QTableView* grid, QPlainTextEdit* notes, TodoTable& table, co
     m_notes = new TaskNotesBinding(notes, table, this);
 
     connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, &TaskGrid::gridCurrentChanged);
-    connect(m_model, &TaskViewModel::taskPosted, this, &TaskGrid::scheduleRebuild);
+    connect(m_model, &TaskViewModel::taskPosted, this, &TaskGrid::schedulePlacement);
     connect(m_model, &TaskViewModel::keysStored, this, &TaskGrid::keysStored);
     (void)m_model->refresh();
     followTable(0);
@@ -64,14 +66,57 @@ void TaskGrid::rebuild()
     followTable(column);
 }
 
-void TaskGrid::scheduleRebuild()
+void TaskGrid::schedulePlacement(quint32 recno)
 {
-    // An edit of the Task or Key words may move its task in the order, or out of the query. Not at once: the
-    // edit arrives while the grid is still closing the cell editor.
+    // An edit of the Task or Key words may move its task in the order. Not at once: the edit arrives while
+    // the grid is still closing the cell editor.
+    m_postedTasks.push_back(recno);
     if (m_rebuildScheduled)
         return;
     m_rebuildScheduled = true;
-    QTimer::singleShot(0, this, &TaskGrid::rebuild);
+    QTimer::singleShot(0, this, &TaskGrid::placePosted);
+}
+
+void TaskGrid::placePosted()
+{
+    m_rebuildScheduled = false;
+    const std::vector<quint32> posted = std::exchange(m_postedTasks, {});
+    const int column = m_grid->currentIndex().isValid() ? m_grid->currentIndex().column() : 0;
+    for (quint32 recno : posted) {
+        m_following = true;
+        const auto placed = m_model->placeTask(recno);
+        m_following = false;
+        if (!placed || !*placed) {
+            rebuild();
+            return;
+        }
+    }
+    followTable(column);
+}
+
+xbase::Status TaskGrid::placeTask(quint32 recno)
+{
+    const int column = m_grid->currentIndex().isValid() ? m_grid->currentIndex().column() : 0;
+    m_following = true;
+    const auto placed = m_model->placeTask(recno);
+    m_following = false;
+    if (!placed)
+        return placed.error();
+    if (!*placed)
+        return refresh();
+    followTable(column);
+    return {};
+}
+
+void TaskGrid::removeTask(quint32 recno)
+{
+    const int column = m_grid->currentIndex().isValid() ? m_grid->currentIndex().column() : 0;
+    // The grid would make a neighbour of the removed row current, and that moves no task: the table has
+    // its own idea of what follows a deletion.
+    m_following = true;
+    m_model->removeTask(recno);
+    m_following = false;
+    followTable(column);
 }
 
 void TaskGrid::setGridReady(bool ready)

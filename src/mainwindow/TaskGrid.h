@@ -8,6 +8,7 @@
 #include <QTableView>
 
 #include <memory>
+#include <vector>
 
 class QModelIndex;
 
@@ -44,6 +45,11 @@ public:
     // removes or changes tasks), then the grid stands on the table's current task. A closed table shows no
     // rows. Posts what the grid and the notes box hold first.
     xbase::Status refresh();
+    // After a command wrote or added one task: only its row is placed in the current order, and the grid
+    // stands on the table's current task. Rebuilds the view when the row's place cannot be told.
+    xbase::Status placeTask(quint32 recno);
+    // After a command deleted one task: its row goes, and the grid stands on the table's current task.
+    void removeTask(quint32 recno);
     // Emphasis only once the main window's start-up is over (GridReady).
     void setGridReady(bool ready);
     // The grid's current row and the notes box follow the table's current task; no current row when the
@@ -64,7 +70,8 @@ private:
     void gridCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
     // Rebuilds the view without touching open edits; the grid stays in its column.
     void rebuild();
-    void scheduleRebuild();
+    void schedulePlacement(quint32 recno);
+    void placePosted();
     void followTable(int column);
 
     QPointer<QTableView> m_grid;
@@ -75,6 +82,7 @@ private:
     QPointer<QAbstractItemDelegate> m_previousDelegate;
     bool m_following = false;
     bool m_rebuildScheduled = false;
+    std::vector<quint32> m_postedTasks;
 };
 
 } // namespace quorvo

@@ -104,6 +104,81 @@ void TaskViewModel::taskChanged(std::uint32_t recno)
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 
+xbase::Result<bool> TaskViewModel::placeTask(std::uint32_t recno)
+{
+    if (!m_table.isOpen())
+        return false;
+    xbase::Table& engine = m_table.engine();
+    QV_TRY(engine.post());
+    KeepTablePosition keep(engine);
+    QV_TRY(engine.go(recno));
+    if (engine.eof() || engine.deleted()) {
+        removeTask(recno);
+        return true;
+    }
+    const int oldRow = rowOfRecord(recno);
+    if (oldRow >= 0 && !engine.query().empty()) {
+        auto passes = engine.evalLogical(engine.query());
+        if (!passes)
+            return passes.error();
+        if (!*passes) {
+            taskChanged(recno);
+            return true;
+        }
+    }
+    // The task before it in the order; none when it comes first. In record order the engine also steps
+    // onto deleted tasks, which no command leaves in the rows.
+    std::uint32_t before = 0;
+    for (;;) {
+        QV_TRY(engine.skip(-1));
+        if (engine.bof() || engine.recNo() == recno)
+            break;
+        if (!engine.deleted()) {
+            before = engine.recNo();
+            break;
+        }
+    }
+    if (before != 0 && rowOfRecord(before) < 0)
+        return false;
+
+    if (oldRow >= 0)
+        m_recnos.erase(m_recnos.begin() + oldRow);
+    const int newRow = before == 0 ? 0 : rowOfRecord(before) + 1;
+    if (oldRow < 0) {
+        beginInsertRows(QModelIndex(), newRow, newRow);
+        m_recnos.insert(m_recnos.begin() + newRow, recno);
+        forgetRows();
+        endInsertRows();
+        return true;
+    }
+    if (newRow == oldRow) {
+        m_recnos.insert(m_recnos.begin() + newRow, recno);
+        taskChanged(recno);
+        return true;
+    }
+    // Put back for the move's announcement, which counts rows as they were.
+    m_recnos.insert(m_recnos.begin() + oldRow, recno);
+    const int destination = newRow > oldRow ? newRow + 1 : newRow;
+    beginMoveRows(QModelIndex(), oldRow, oldRow, QModelIndex(), destination);
+    m_recnos.erase(m_recnos.begin() + oldRow);
+    m_recnos.insert(m_recnos.begin() + newRow, recno);
+    forgetRows();
+    endMoveRows();
+    taskChanged(recno);
+    return true;
+}
+
+void TaskViewModel::removeTask(std::uint32_t recno)
+{
+    const int row = rowOfRecord(recno);
+    if (row < 0)
+        return;
+    beginRemoveRows(QModelIndex(), row, row);
+    m_recnos.erase(m_recnos.begin() + row);
+    forgetRows();
+    endRemoveRows();
+}
+
 void TaskViewModel::forgetRows()
 {
     m_blocks.clear();

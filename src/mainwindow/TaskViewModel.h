@@ -75,6 +75,15 @@ public:
     // Forgets what was read of one task, so that it is read again the next time it is shown.
     void taskChanged(std::uint32_t recno);
 
+    // One task was written or added: its row goes where the current order puts it now, found from its
+    // neighbour in the order, without walking the view. A task that no longer passes the query keeps its
+    // row (the user sees what was just done to it) until the view is next rebuilt; a new one gets its
+    // place all the same. False when the task's place cannot be told from the rows held (another program
+    // changed the view meanwhile): the caller then rebuilds the view.
+    xbase::Result<bool> placeTask(std::uint32_t recno);
+    // One task was deleted: its row goes.
+    void removeTask(std::uint32_t recno);
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

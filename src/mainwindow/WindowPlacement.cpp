@@ -39,7 +39,8 @@ bool WindowPlacement::save(const QWidget* window) const
 {
     if (!window)
         return false;
-    const QRect normal = normalRectangle(window);
+    // The file holds screen pixels, whatever Qt's scaling.
+    const QRect normal = m_screen.toPixels(normalRectangle(window));
     const QByteArray section = m_section.toLatin1();
     IniFile file(m_fileName);
     file.beginBatch();
@@ -65,7 +66,7 @@ bool WindowPlacement::restore(QWidget* window, QWidget* mainWindow, bool designe
 
     // A rectangle without area is as good as none: it could only come from a damaged file.
     if (bottom != 0 && right > left && bottom > top) {
-        const QRect& screen = m_screen.geometry;
+        const QRect screen = m_screen.toPixels(m_screen.geometry);
         const int screenRight = screen.x() + screen.width();
         const int screenBottom = screen.y() + screen.height();
         if (right > screenRight) {
@@ -86,7 +87,7 @@ bool WindowPlacement::restore(QWidget* window, QWidget* mainWindow, bool designe
             bottom += screen.y() - top;
             top = screen.y();
         }
-        window->setGeometry(left, top, right - left, bottom - top);
+        window->setGeometry(m_screen.fromPixels(QRect(left, top, right - left, bottom - top)));
     } else {
         PlaceWindow(window, mainWindow, m_screen);
     }

@@ -48,6 +48,14 @@ void ShowError(const QString& text)
         qWarning("Error without a message box: %s", qUtf8Printable(text));
 }
 
+void ShowCaptionedInfo(const QString& caption, const QString& text)
+{
+    if (Messages* messages = Messages::installed())
+        messages->showCaptionedInfo(caption, text);
+    else
+        qWarning("Information without a message box: %s", qUtf8Printable(text));
+}
+
 QString MessageBoxText(const QString& text)
 {
     QString cut = text.left(kMaxMessageLength);

@@ -19,6 +19,12 @@ public:
     virtual void showInfo(const QString& text) = 0;
     // A failure the user should know about, with the system's text for it.
     virtual void showError(const QString& text) = 0;
+    // A report under a window's own caption, with the information icon and OK.
+    virtual void showCaptionedInfo(const QString& caption, const QString& text)
+    {
+        Q_UNUSED(caption);
+        showInfo(text);
+    }
 
     // The object the free functions go through; null when none is installed. install() returns the
     // previous one, so a test can put it back. The installer keeps ownership.
@@ -31,6 +37,7 @@ public:
 bool AskYesNo(const QString& text);
 void ShowInfo(const QString& text);
 void ShowError(const QString& text);
+void ShowCaptionedInfo(const QString& caption, const QString& text);
 
 // A text as a message box shows it: at most 255 characters (a pair of surrogates is not split) and every
 // "\r", "\n" or "\r\n" turned into one "\n".

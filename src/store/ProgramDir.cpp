@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace quorvo {
 
@@ -23,6 +25,21 @@ QString ProgramDirOf(const QString& programFilePath)
 QString ProgramDir()
 {
     return DirectoryWithSlash(QCoreApplication::applicationDirPath());
+}
+
+QString DataDirFor(const QString& programDir, const QString& userDataDir)
+{
+    // Trying is the only sure test: permission bits say nothing of read-only mounts or access lists.
+    QTemporaryFile probe(programDir + QStringLiteral("quorvo-XXXXXX.probe"));
+    if (probe.open())
+        return programDir;
+    QDir().mkpath(userDataDir);
+    return DirectoryWithSlash(userDataDir);
+}
+
+QString DataDir()
+{
+    return DataDirFor(ProgramDir(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
 QString PreferencesFileName(const QString& programDir)

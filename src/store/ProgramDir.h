@@ -16,6 +16,12 @@ QString ProgramDirOf(const QString& programFilePath);
 // The given directory, cleaned and absolute, with exactly one trailing "/".
 QString DirectoryWithSlash(const QString& directory);
 
+// Where the task files and the preferences live: programDir when files can be made there, otherwise
+// userDataDir (created when missing), so a program installed in a read-only place still keeps its tasks.
+QString DataDirFor(const QString& programDir, const QString& userDataDir);
+// DataDirFor the running program and the user's data directory for it.
+QString DataDir();
+
 // programDir + "TODO.INI".
 QString PreferencesFileName(const QString& programDir);
 QString PreferencesFileName();

@@ -32,13 +32,14 @@ public:
     std::function<void(const QString&)> statusText;
     // Shows the rebuild window over the open, exclusive table (packFirst: pack before building).
     std::function<void(bool packFirst)> runIndexRebuild;
-    // Converts an old-structure table. Until the conversion exists, such a table opens unchanged.
-    std::function<void()> upgradeOldStructure;
+    // Converts an old-structure table; true when every old task made it into the new one. Without it
+    // such a table opens unchanged.
+    std::function<bool()> upgradeOldStructure;
     // The file system and sync setting every open uses (tests).
     xbase::TableOptions tableOptions;
 
 private:
-    bool openGuarded(bool exclusive);
+    xbase::Status openGuarded(bool exclusive);
     void status(const QString& text) const;
 
     TodoTable& m_table;

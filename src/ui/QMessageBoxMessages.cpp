@@ -46,6 +46,12 @@ void QMessageBoxMessages::showInfo(const QString& text)
             QMessageBox::Ok);
 }
 
+void QMessageBoxMessages::showCaptionedInfo(const QString& caption, const QString& text)
+{
+    restoreDefaultCursor();
+    showBox(QMessageBox::Information, caption, text, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok);
+}
+
 void QMessageBoxMessages::showError(const QString& text)
 {
     restoreDefaultCursor();

@@ -12,6 +12,7 @@ public:
     bool askYesNo(const QString& text) override;
     void showInfo(const QString& text) override;
     void showError(const QString& text) override;
+    void showCaptionedInfo(const QString& caption, const QString& text) override;
 };
 
 } // namespace quorvo

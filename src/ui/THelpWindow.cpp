@@ -1,9 +1,14 @@
 #include "ui/THelpWindow.h"
 
+#include "ui/HelpSearch.h"
 #include "ui/HelpTopics.h"
 #include "ui/ProgramIdentity.h"
+#include "ui/ProgramLogo.h"
 
 #include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSplitter>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -11,8 +16,9 @@
 namespace quorvo {
 
 THelpWindow::THelpWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window), m_browser(new QTextBrowser(this)), m_contentsButton(new QToolButton(this)),
-      m_backButton(new QToolButton(this)), m_forwardButton(new QToolButton(this))
+    : QWidget(parent, Qt::Window), m_searchBox(new QLineEdit(this)), m_topicList(new QListWidget(this)),
+      m_browser(new QTextBrowser(this)), m_contentsButton(new QToolButton(this)), m_backButton(new QToolButton(this)),
+      m_forwardButton(new QToolButton(this))
 {
     setObjectName(QStringLiteral("HelpWindow"));
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));
@@ -35,10 +41,31 @@ THelpWindow::THelpWindow(QWidget* parent)
     buttons->addWidget(m_forwardButton);
     buttons->addStretch();
 
+    m_searchBox->setObjectName(QStringLiteral("HelpSearch"));
+    m_searchBox->setPlaceholderText(tr("Search"));
+    m_searchBox->setClearButtonEnabled(true);
+    m_topicList->setObjectName(QStringLiteral("HelpTopicList"));
+    for (int context : HelpTopics::contexts()) {
+        auto* item = new QListWidgetItem(HelpTopics::titleOf(context), m_topicList);
+        item->setData(Qt::UserRole, context);
+    }
+
+    auto* side = new QWidget(this);
+    auto* sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    sideLayout->addWidget(m_searchBox);
+    sideLayout->addWidget(m_topicList);
+    auto* splitter = new QSplitter(this);
+    splitter->addWidget(side);
+    splitter->addWidget(m_browser);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({240, 520});
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(buttons);
-    layout->addWidget(m_browser);
+    layout->addWidget(splitter);
+    setWindowIcon(ProgramLogo::icon());
 
     connect(m_contentsButton, &QToolButton::clicked, this, [this] { showTopic(HelpTopics::Contents); });
     connect(m_backButton, &QToolButton::clicked, m_browser, &QTextBrowser::backward);
@@ -47,8 +74,21 @@ THelpWindow::THelpWindow(QWidget* parent)
     connect(m_browser, &QTextBrowser::forwardAvailable, m_forwardButton, &QToolButton::setEnabled);
     connect(m_browser, &QTextBrowser::anchorClicked, this, &THelpWindow::followLink);
     connect(m_browser, &QTextBrowser::sourceChanged, this, &THelpWindow::updateTitle);
+    connect(m_browser, &QTextBrowser::sourceChanged, this, &THelpWindow::markCurrentTopic);
+    connect(m_searchBox, &QLineEdit::textChanged, this, &THelpWindow::search);
+    connect(m_searchBox, &QLineEdit::returnPressed, this, [this] {
+        for (int row = 0; row < m_topicList->count(); ++row) {
+            if (!m_topicList->item(row)->isHidden()) {
+                m_topicList->setCurrentRow(row);
+                topicChosen();
+                return;
+            }
+        }
+    });
+    connect(m_topicList, &QListWidget::itemActivated, this, &THelpWindow::topicChosen);
+    connect(m_topicList, &QListWidget::itemClicked, this, &THelpWindow::topicChosen);
 
-    resize(560, 480);
+    resize(780, 540);
     updateTitle();
 }
 
@@ -69,6 +109,39 @@ void THelpWindow::followLink(const QUrl& url)
         m_browser->setSource(target);
     else
         emit webPageRequested(target);
+}
+
+void THelpWindow::search(const QString& text)
+{
+    static const HelpSearch index;
+    const QList<int> found = index.find(text);
+    for (int row = 0; row < m_topicList->count(); ++row) {
+        QListWidgetItem* item = m_topicList->item(row);
+        item->setHidden(!found.contains(item->data(Qt::UserRole).toInt()));
+    }
+}
+
+void THelpWindow::topicChosen()
+{
+    QListWidgetItem* item = m_topicList->currentItem();
+    if (!item || item->isHidden())
+        return;
+    showTopic(item->data(Qt::UserRole).toInt());
+    // The first place the search words appear, so the reader need not look for them.
+    const QStringList words = m_searchBox->text().simplified().split(u' ', Qt::SkipEmptyParts);
+    if (!words.isEmpty())
+        m_browser->find(words.first());
+}
+
+void THelpWindow::markCurrentTopic(const QUrl& page)
+{
+    for (int row = 0; row < m_topicList->count(); ++row) {
+        QListWidgetItem* item = m_topicList->item(row);
+        if (HelpTopics::pageFor(item->data(Qt::UserRole).toInt()) == page) {
+            const QSignalBlocker quiet(m_topicList);
+            m_topicList->setCurrentItem(item);
+        }
+    }
 }
 
 void THelpWindow::updateTitle()

@@ -129,6 +129,44 @@ private slots:
         QCOMPARE(file.readString("TMainScreen_Placement", "Maximized"), QByteArray("0"));
     }
 
+    // Qt scales a 120-dpi desktop by 1.25: the 1280 by 960 pixel screen is 1024 by 768 in window geometry.
+    // The file holds screen pixels both ways.
+    void scaledScreenKeepsScreenPixels_data()
+    {
+        QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QRect>("savedBack"); // in screen pixels
+        QTest::newRow("Left 100 is 80 units") << QByteArray("Left=100\nTop=50\nRight=600\nBottom=450\n")
+                                              << QRect(80, 40, 400, 320) << QRect(100, 50, 500, 400);
+        QTest::newRow("shifted by the pixel width of the screen")
+            << QByteArray("Left=1000\nTop=0\nRight=1500\nBottom=400\n") << QRect(624, 0, 400, 320)
+            << QRect(780, 0, 500, 400);
+        QTest::newRow("odd pixels round")
+            << QByteArray("Left=3\nTop=3\nRight=503\nBottom=403\n") << QRect(2, 2, 400, 320) << QRect(3, 3, 500, 400);
+    }
+
+    void scaledScreenKeepsScreenPixels()
+    {
+        QFETCH(QByteArray, saved);
+        QFETCH(QRect, geometry);
+        QFETCH(QRect, savedBack);
+        put("[TMainScreen_Placement120]\n" + saved);
+        QWidget window;
+        const ScreenInfo scaled{QRect(0, 0, 1024, 768), 120, 1.25};
+        const WindowPlacement placement(path(), QStringLiteral("TMainScreen"), scaled);
+        QVERIFY(placement.restore(&window, &window));
+        QCOMPARE(window.geometry(), geometry);
+        QCOMPARE(savedRect(IniFile(path()), "TMainScreen_Placement120"), savedBack);
+    }
+
+    void screenPixelsOfASecondScreen()
+    {
+        // A screen to the right of a 1920-pixel one keeps its origin; the rest scales about it.
+        const ScreenInfo second{QRect(1920, 0, 1024, 768), 120, 1.25};
+        QCOMPARE(second.toPixels(QRect(2000, 100, 400, 300)), QRect(2020, 125, 500, 375));
+        QCOMPARE(second.fromPixels(QRect(2020, 125, 500, 375)), QRect(2000, 100, 400, 300));
+    }
+
     void restoreMaximized_data()
     {
         QTest::addColumn<QByteArray>("saved");

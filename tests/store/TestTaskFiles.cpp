@@ -77,8 +77,27 @@ private slots:
         QVERIFY(!TaskFiles::IsOldStructure(dir.filePath("MISSING.DBF")));
     }
 
+    // The upgrade runs between its notice and its result. One that leaves the old table in place makes the
+    // open fail, so no list without priorities is ever shown; without an upgrade the table opens unchanged.
+    void oldStructureGoesThroughTheUpgradeHook_data()
+    {
+        QTest::addColumn<int>("hook"); // 0 none, 1 one that fails and leaves the old table
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QStringList>("infos");
+        QTest::newRow("no upgrade") << 0 << true << QStringList{};
+        QTest::newRow("failed upgrade")
+            << 1 << false
+            << QStringList{"This version of QVO uses a new file structure\rwith the new PRIORITY field.\rYour existing "
+                           "data files are from an older version.\r\rThe program will now attempt to update "
+                           "the\rfiles to the new version. The old files\rwill be saved as QVBAK.DBF and QVBAK.FPT",
+                           "There was an error updating the files.", "Unable to open the Todo file: QVTSK.DBF"};
+    }
+
     void oldStructureGoesThroughTheUpgradeHook()
     {
+        QFETCH(int, hook);
+        QFETCH(bool, opens);
+        QFETCH(QStringList, infos);
         QTemporaryDir dir;
         const QString programDir = dir.path() + "/";
         const Fields six{field("DATE", 'C', 8),  field("TIME", 'C', 5), field("DESCRIPT", 'C', 50),
@@ -88,13 +107,20 @@ private slots:
         TodoTable table;
         TaskFiles files(table, programDir);
         int upgrades = 0;
-        files.upgradeOldStructure = [&] { ++upgrades; };
-        // The five tags need PRIORITY; until the conversion exists, the old table keeps the one tag it can.
+        qsizetype shownBefore = 0;
+        if (hook == 1)
+            files.upgradeOldStructure = [&] {
+                ++upgrades;
+                shownBefore = messages.infos().size();
+                return false;
+            };
         files.runIndexRebuild = [&](bool) { QVERIFY(table.engine().createTag("DATETIME", "DATE+TIME", "").ok()); };
-        QVERIFY(files.OpenTaskTable(false));
-        QCOMPARE(upgrades, 1);
-        QCOMPARE(table.engine().fieldCount(), 6);
-        QVERIFY(messages.infos().isEmpty());
+        QCOMPARE(files.OpenTaskTable(false), opens);
+        QCOMPARE(upgrades, hook);
+        QCOMPARE(messages.infos(), infos);
+        // The notice comes before the upgrade starts.
+        QCOMPARE(shownBefore, qsizetype(hook));
+        QCOMPARE(table.isOpen(), opens);
     }
 
     void missingTableIsCreatedWithItsIndex()
@@ -133,11 +159,35 @@ private slots:
         QVERIFY(!table.isOpen());
     }
 
+    void damagedTableNamesTheDamage()
+    {
+        QTemporaryDir dir;
+        const QString programDir = dir.path() + "/";
+        const QString path = programDir + "QVTSK.DBF";
+        QVERIFY(TaskGenerator::createTable(path.toStdString(), 200, {}).ok());
+        QFile dbf(path);
+        QVERIFY(dbf.open(QIODevice::ReadWrite));
+        const QByteArray head = dbf.read(12);
+        const int headerLength = quint8(head[8]) | quint8(head[9]) << 8;
+        const int recordLength = quint8(head[10]) | quint8(head[11]) << 8;
+        // Cut inside record 151.
+        QVERIFY(dbf.resize(headerLength + 150 * recordLength + 7));
+        dbf.close();
+        ScriptedMessages messages;
+        TodoTable table;
+        TaskFiles files(table, programDir);
+        QVERIFY(!files.OpenTaskTable(false));
+        QCOMPARE(messages.infos(), QStringList{"Unable to open the Todo file: QVTSK.DBF\r" + path +
+                                               ": the record area is truncated: the header counts 200 records, "
+                                               "the file holds 150"});
+        QVERIFY(!table.isOpen());
+    }
+
     void openRefusedByAnotherProgram_data()
     {
         QTest::addColumn<bool>("exclusive");
         QTest::addColumn<QString>("message");
-        QTest::newRow("shared") << false << "Unable to open the Todo file: QVTSK.DBF";
+        QTest::newRow("shared") << false << "Unable to open the Todo file: QVTSK.DBF\rthe file is in use: ";
         QTest::newRow("exclusive") << true
                                    << "Unable to open the Todo file (QVTSK.DBF) for reindexing.\r"
                                       "The file may be in use by another user";
@@ -159,7 +209,10 @@ private slots:
         TodoTable table;
         TaskFiles files(table, programDir);
         QVERIFY(!files.OpenTaskTable(exclusive));
-        QCOMPARE(messages.infos(), QStringList{message});
+        QCOMPARE(messages.infos().size(), 1);
+        // The shared message names the engine's reason and the file on a line of its own.
+        const QString expected = exclusive ? message : message + programDir + "QVTSK.DBF";
+        QCOMPARE(messages.infos().first(), expected);
         QVERIFY(!table.isOpen());
         holder.closeWriteChannel();
         QVERIFY(holder.waitForFinished(10000));

@@ -53,6 +53,12 @@ void ScriptedMessages::showInfo(const QString& text)
     m_shown.append({Kind::Info, text});
 }
 
+void ScriptedMessages::showCaptionedInfo(const QString& caption, const QString& text)
+{
+    captions.append(caption);
+    m_shown.append({Kind::Info, text});
+}
+
 void ScriptedMessages::showError(const QString& text)
 {
     m_shown.append({Kind::Error, text});

@@ -50,6 +50,9 @@ public:
     bool askYesNo(const QString& text) override;
     void showInfo(const QString& text) override;
     void showError(const QString& text) override;
+    void showCaptionedInfo(const QString& caption, const QString& text) override;
+    // The captions of the reports shown under a window's own caption, in order.
+    QStringList captions;
 
 private:
     QQueue<bool> m_answers;

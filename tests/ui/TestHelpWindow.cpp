@@ -2,6 +2,8 @@
 #include "ui/THelpWindow.h"
 
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTextBrowser>
@@ -120,6 +122,83 @@ private slots:
         QCOMPARE(web.size(), 1);
         QCOMPARE(web.first().first().toUrl(), QUrl("https://quorvo.example/news"));
         QCOMPARE(window.currentPage(), QUrl("qrc:/help/support.html"));
+    }
+
+    void searchNarrowsTheTopics_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QList<int>>("topics");
+        QTest::newRow("nothing typed: every topic") << "" << HelpTopics::contexts();
+        QTest::newRow("one word, any case") << "zoom" << QList<int>{HelpTopics::PrintPreview};
+        QTest::newRow("several words, any spacing") << "printer   SETUP" << QList<int>{HelpTopics::ReportDialog};
+        QTest::newRow("in several topics")
+            << "picker" << QList<int>{HelpTopics::Faq, HelpTopics::TaskEditor, HelpTopics::TimePicker};
+        QTest::newRow("no topic") << "xyzzy" << QList<int>{};
+    }
+
+    void searchNarrowsTheTopics()
+    {
+        QFETCH(QString, query);
+        QFETCH(QList<int>, topics);
+        THelpWindow window;
+        auto* list = window.findChild<QListWidget*>(QStringLiteral("HelpTopicList"));
+        QCOMPARE(list->count(), HelpTopics::contexts().size());
+        QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("HelpSearch")), query);
+        QList<int> shown;
+        for (int row = 0; row < list->count(); ++row)
+            if (!list->item(row)->isHidden())
+                shown << list->item(row)->data(Qt::UserRole).toInt();
+        QCOMPARE(shown, topics);
+    }
+
+    void enterInTheSearchOpensTheFirstTopicFound()
+    {
+        THelpWindow window;
+        window.showTopic(HelpTopics::Contents);
+        auto* search = window.findChild<QLineEdit*>(QStringLiteral("HelpSearch"));
+        QTest::keyClicks(search, "hour minute");
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(window.currentPage(), HelpTopics::pageFor(HelpTopics::TimePicker));
+        auto* browser = window.findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
+        QCOMPARE(browser->textCursor().selectedText().toLower(), QStringLiteral("hour"));
+    }
+
+    void theListFollowsThePageAndOpensTopics()
+    {
+        THelpWindow window;
+        auto* list = window.findChild<QListWidget*>(QStringLiteral("HelpTopicList"));
+        window.showTopic(HelpTopics::Filter);
+        QCOMPARE(list->currentItem()->data(Qt::UserRole).toInt(), int(HelpTopics::Filter));
+        for (int row = 0; row < list->count(); ++row) {
+            QListWidgetItem* item = list->item(row);
+            if (item->data(Qt::UserRole).toInt() == HelpTopics::ReportDialog) {
+                list->setCurrentItem(item);
+                emit list->itemClicked(item);
+            }
+        }
+        QCOMPARE(window.currentPage(), HelpTopics::pageFor(HelpTopics::ReportDialog));
+    }
+
+    // Each topic leads on to another, and the contents lead to each.
+    void topicsAreLinked()
+    {
+        const QRegularExpression link(QStringLiteral("href=\"([^\"]+\\.html)"));
+        QSet<QString> fromContents;
+        for (int context : HelpTopics::contexts()) {
+            QFile file(QLatin1Char(':') + HelpTopics::pageFor(context).path());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QSet<QString> targets;
+            for (const QRegularExpressionMatch& match : link.globalMatch(QString::fromUtf8(file.readAll())))
+                targets << match.captured(1);
+            targets.remove(HelpTopics::pageFor(context).fileName());
+            QVERIFY2(!targets.isEmpty(), qPrintable(HelpTopics::titleOf(context)));
+            if (context == HelpTopics::Contents)
+                fromContents = targets;
+        }
+        for (int context : HelpTopics::contexts())
+            if (context != HelpTopics::Contents)
+                QVERIFY2(fromContents.contains(HelpTopics::pageFor(context).fileName()),
+                         qPrintable(HelpTopics::titleOf(context)));
     }
 };
 

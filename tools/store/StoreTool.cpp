@@ -1,12 +1,25 @@
 #include "StoreTool.h"
 
+#include "datetime/DateFormats.h"
+#include "reports/ColorText.h"
+#include "reports/HtmlExport.h"
+#include "reports/ReportExport.h"
+#include "reports/RtfExport.h"
+#include "reports/TextExport.h"
 #include "store/SystemClock.h"
 #include "store/TaskGenerator.h"
+#include "store/TaskIndexTags.h"
+#include "store/Windows1252.h"
+#include "store/xbase/RollbackView.h"
+#include "store/xbase/SiblingPath.h"
 #include "store/xbase/Table.h"
 #include "store/xbase/TableVerifier.h"
 
+#include <QString>
+
 #include <charconv>
 #include <iomanip>
+#include <memory>
 #include <ostream>
 
 namespace quorvo {
@@ -80,15 +93,20 @@ int StoreTool::run(const std::vector<std::string>& args)
         return pack(args[1]);
     if (command == "reindex" && rest.empty())
         return reindex(args[1]);
+    if (command == "repair" && rest.empty())
+        return repair(args[1]);
     if (command == "generate" && rest.size() == 1)
         return generate(args[1], rest[0]);
+    if (command == "export" && !rest.empty())
+        return exportView(args[1], rest[0], std::vector<std::string>(rest.begin() + 1, rest.end()));
     return usage();
 }
 
 int StoreTool::usage()
 {
     m_err << "usage: quorvo-store info FILE.DBF | list FILE.DBF [--order TAG] [--query EXPR] | check FILE.DBF | "
-             "reindex FILE.DBF | pack FILE.DBF | generate N FILE.DBF\n";
+             "reindex FILE.DBF | repair FILE.DBF | pack FILE.DBF | generate N FILE.DBF | export FILE.DBF OUTPUT "
+             "--format html|rtf|text [--order TAG] [--query EXPR] [--title TEXT] [--notes] [--color RRGGBB]\n";
     return 2;
 }
 
@@ -100,7 +118,7 @@ int StoreTool::fail(const std::string& message)
 
 int StoreTool::info(const std::string& path)
 {
-    auto table = xbase::Table::open(path, xbase::OpenMode::Shared);
+    auto table = xbase::Table::open(path, xbase::OpenMode::ReadOnly);
     if (!table)
         return fail(table.error().message);
     const xbase::DbfHeader& h = (*table)->header();
@@ -138,7 +156,7 @@ int StoreTool::list(const std::string& path, const std::vector<std::string>& opt
         else
             return usage();
     }
-    auto opened = xbase::Table::open(path, xbase::OpenMode::Shared);
+    auto opened = xbase::Table::open(path, xbase::OpenMode::ReadOnly);
     if (!opened)
         return fail(opened.error().message);
     xbase::Table& table = **opened;
@@ -169,7 +187,8 @@ int StoreTool::list(const std::string& path, const std::vector<std::string>& opt
                 line += escaped(table.getTrimString(n));
             }
         }
-        m_out << line << '\n';
+        // The table holds Windows-1252 bytes; a terminal expects UTF-8.
+        m_out << Windows1252::toUnicode(line).toUtf8().toStdString() << '\n';
         if (auto next = table.skip(1); !next)
             return fail(next.error().message);
     }
@@ -178,10 +197,20 @@ int StoreTool::list(const std::string& path, const std::vector<std::string>& opt
 
 int StoreTool::check(const std::string& path)
 {
-    xbase::TableVerifier verifier(xbase::diskFileSystem());
+    // Right after a crash the files hold a half-made change that the next open undoes: check what that
+    // open will find, without writing.
+    xbase::RollbackView view(xbase::diskFileSystem(), path);
+    auto rolledBack = view.prepare();
+    if (!rolledBack)
+        return fail(rolledBack.error().message);
+    if (*rolledBack)
+        m_out << path << ": an interrupted change will be rolled back at the next open\n";
+    xbase::TableVerifier verifier(view);
     if (auto status = verifier.verify(path); !status)
         return fail(status.error().message);
-    auto table = xbase::Table::open(path, xbase::OpenMode::Shared);
+    xbase::TableOptions options;
+    options.fileSystem = &view;
+    auto table = xbase::Table::open(path, xbase::OpenMode::ReadOnly, options);
     if (!table)
         return fail(table.error().message);
     if (auto status = (*table)->verifyIndex(); !status)
@@ -207,17 +236,61 @@ int StoreTool::pack(const std::string& path)
 
 int StoreTool::reindex(const std::string& path)
 {
-    auto table = xbase::Table::open(path, xbase::OpenMode::Exclusive);
+    xbase::TableOptions options;
+    options.openIndex = false; // the old index may be damaged beyond reading; nothing of it is needed
+    auto table = xbase::Table::open(path, xbase::OpenMode::Exclusive, options);
     if (!table)
         return fail(table.error().message);
-    if (!(*table)->hasIndex())
-        return fail(path + " has no structural index");
-    if (auto status = (*table)->reindex(); !status)
-        return fail(status.error().message);
-    const int tags = (*table)->tagCount();
+    std::string error;
+    const int tags = rebuildIndex(**table, error);
+    if (tags == 0)
+        return fail(error);
     if (auto closed = (*table)->close(); !closed)
         return fail(closed.error().message);
     m_out << path << ": " << tags << " tags rebuilt\n";
+    return 0;
+}
+
+int StoreTool::rebuildIndex(xbase::Table& table, std::string& error)
+{
+    std::vector<xbase::TagExpressions> tags;
+    bool taskTable = true;
+    for (const char* name : {"DATE", "TIME", "DESCRIPT", "DONE", "KEYS", "PRIORITY"})
+        taskTable = taskTable && table.fieldNumber(name) != 0;
+    if (taskTable) {
+        for (const TaskIndexTag& tag : kTaskIndexTags)
+            tags.push_back({tag.name, tag.key, tag.condition});
+    } else {
+        error = table.path() + " is not a task table: the tags of its index are unknown";
+        return 0;
+    }
+    if (auto status = table.replaceIndex(tags); !status) {
+        error = status.error().message;
+        return 0;
+    }
+    return static_cast<int>(tags.size());
+}
+
+int StoreTool::repair(const std::string& path)
+{
+    xbase::TableOptions options;
+    options.openIndex = false; // rebuilt afterwards
+    auto table = xbase::Table::open(path, xbase::OpenMode::Exclusive, options);
+    if (!table)
+        return fail(table.error().message);
+    const std::string backup = xbase::siblingPath(path, ".FPT") + ".bak";
+    auto lost = (*table)->repairMemoFile(backup);
+    if (!lost)
+        return fail(lost.error().message);
+    for (std::uint32_t recno : *lost)
+        m_out << path << ": the note of record " << recno << " could not be read; it is now empty\n";
+    std::string error;
+    const int tags = rebuildIndex(**table, error);
+    if (tags == 0)
+        return fail(error);
+    if (auto closed = (*table)->close(); !closed)
+        return fail(closed.error().message);
+    m_out << path << ": memo file rewritten (the old one is kept as " << backup << "), " << tags << " tags rebuilt\n";
     return 0;
 }
 
@@ -235,6 +308,70 @@ int StoreTool::generate(const std::string& countText, const std::string& path)
     if (auto status = TaskGenerator::createTable(path, count, options); !status)
         return fail(status.error().message);
     m_out << path << ": " << count << " tasks\n";
+    return 0;
+}
+
+int StoreTool::exportView(const std::string& path, const std::string& file, const std::vector<std::string>& options)
+{
+    // The report dialog's defaults, so that a bare command writes what a first export from the program would.
+    std::string format;
+    std::string tag = "DATETIME";
+    std::string query;
+    QString title = QStringLiteral("Quorvo");
+    QString color = QStringLiteral("FFFF80");
+    bool notes = false;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const std::string& option = options[i];
+        const bool hasValue = i + 1 < options.size();
+        if (option == "--format" && hasValue)
+            format = options[++i];
+        else if (option == "--order" && hasValue)
+            tag = options[++i];
+        else if (option == "--query" && hasValue)
+            query = options[++i];
+        else if (option == "--title" && hasValue)
+            title = QString::fromStdString(options[++i]);
+        else if (option == "--color" && hasValue)
+            color = QString::fromStdString(options[++i]);
+        else if (option == "--notes")
+            notes = true;
+        else
+            return usage();
+    }
+    const std::optional<int> colorValue = ColorText::toValue(color);
+    if (!colorValue)
+        return fail("--color takes six hexadecimal digits RRGGBB");
+    bool encodable = false;
+    const std::string titleBytes = Windows1252::fromUnicode(title, &encodable);
+    if (!encodable)
+        return fail("the title holds a character that Windows-1252 cannot hold");
+    const QByteArray titleText(titleBytes.data(), static_cast<qsizetype>(titleBytes.size()));
+
+    std::unique_ptr<ExportWriter> writer;
+    if (format == "html")
+        writer = std::make_unique<HtmlExport>(titleText, ColorText::fromValue(*colorValue).toLatin1());
+    else if (format == "rtf")
+        writer = std::make_unique<RtfExport>(titleText);
+    else if (format == "text")
+        writer = std::make_unique<TextExport>(titleText);
+    else
+        return usage();
+
+    auto opened = xbase::Table::open(path, xbase::OpenMode::Shared);
+    if (!opened)
+        return fail(opened.error().message);
+    xbase::Table& table = **opened;
+    const int order = table.tagOrder(tag);
+    if (order == 0)
+        return fail(path + " has no tag " + tag);
+    if (auto set = table.setOrder(order); !set)
+        return fail(set.error().message);
+    if (auto set = table.setQuery(query); !set)
+        return fail(set.error().message);
+    ReportExport exporter(table, DateFormats::current());
+    const ReportExport::Outcome outcome = exporter.write(QString::fromStdString(file), *writer, notes);
+    if (!outcome.ok)
+        return fail(file + ": " + outcome.error.toStdString());
     return 0;
 }
 

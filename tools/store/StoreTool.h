@@ -1,6 +1,10 @@
 #pragma once
 
 #include <iosfwd>
+
+namespace quorvo::xbase {
+class Table;
+}
 #include <string>
 #include <vector>
 
@@ -21,7 +25,12 @@ private:
     int check(const std::string& path);
     int pack(const std::string& path);
     int reindex(const std::string& path);
+    int repair(const std::string& path);
+    // A fresh structural index for the open, exclusive table; the number of tags, or 0 with error set.
+    int rebuildIndex(xbase::Table& table, std::string& error);
     int generate(const std::string& count, const std::string& path);
+    // Needs a Qt Gui application object: note lines are measured in the report font.
+    int exportView(const std::string& path, const std::string& file, const std::vector<std::string>& options);
     int usage();
     int fail(const std::string& message);
 

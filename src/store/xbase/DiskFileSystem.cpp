@@ -121,12 +121,12 @@ private:
 
 Result<std::unique_ptr<File>> DiskFileSystem::open(const std::string& path, OpenMode mode, bool create)
 {
-    const int flags = O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0);
+    const int flags = (mode == OpenMode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | (create ? O_CREAT : 0);
     const int fd = ::open(path.c_str(), flags, 0644);
     if (fd < 0)
         return ioError("cannot open", path, errno);
     if (mode != OpenMode::Plain) {
-        const int op = (mode == OpenMode::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+        const int op = (mode == OpenMode::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
         int rc;
         while ((rc = ::flock(fd, op)) != 0 && errno == EINTR) {
         }

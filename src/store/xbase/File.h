@@ -17,12 +17,14 @@ enum class LockKind
 
 // How a file is opened. Shared and exclusive are the table's open modes: they hold a whole-file
 // flock (LOCK_SH / LOCK_EX, never waiting) for as long as the file is open, so other xBase programs on
-// Linux exclude us and we exclude them. Plain takes no open-mode lock (the journal).
+// Linux exclude us and we exclude them. Plain takes no open-mode lock (the journal). ReadOnly is shared
+// use without the right to write: commands that only read, on files the user may not write.
 enum class OpenMode
 {
     Shared,
     Exclusive,
     Plain,
+    ReadOnly,
 };
 
 // One open data file. Byte-range locks are open-file-description locks, so they belong to this object

@@ -94,6 +94,19 @@ Result<std::unique_ptr<Journal>> Journal::open(FileSystem& fs, const std::string
     return std::unique_ptr<Journal>(new Journal(std::move(*file)));
 }
 
+Result<std::unique_ptr<Journal>> Journal::openReadOnly(FileSystem& fs, const std::string& path)
+{
+    auto file = fs.open(path, OpenMode::ReadOnly, false);
+    if (!file)
+        return file.error();
+    return std::unique_ptr<Journal>(new Journal(std::move(*file)));
+}
+
+Result<bool> Journal::replay(std::span<File* const> files)
+{
+    return rollBack(files);
+}
+
 Status Journal::recover(std::span<File* const> files)
 {
     JournalLock lock(*m_file, m_shared);
@@ -127,6 +140,18 @@ Status Journal::recoverLocked(std::span<File* const> files)
         m_knownClean = !m_shared;
         return {};
     }
+    auto rolledBack = rollBack(files);
+    if (!rolledBack)
+        return rolledBack.error();
+    QV_TRY(invalidate());
+    return {};
+}
+
+Result<bool> Journal::rollBack(std::span<File* const> files)
+{
+    auto size = m_file->size();
+    if (!size)
+        return size.error();
     std::string data(static_cast<std::size_t>(std::min<std::uint64_t>(*size, 1u << 30)), '\0');
     auto got = m_file->readAt(0, data);
     if (!got)
@@ -177,8 +202,7 @@ Status Journal::recoverLocked(std::span<File* const> files)
             QV_TRY(files[role]->sync());
         }
     }
-    QV_TRY(invalidate());
-    return {};
+    return complete;
 }
 
 Status Journal::commit(std::span<PendingFile* const> files)

@@ -24,6 +24,8 @@ class Journal
 {
 public:
     static Result<std::unique_ptr<Journal>> open(FileSystem& fs, const std::string& path);
+    // For replay() only: the journal is neither locked nor changed.
+    static Result<std::unique_ptr<Journal>> openReadOnly(FileSystem& fs, const std::string& path);
 
     // Without sync a commit is still all-or-nothing against a failing write, but a power cut may lose
     // it (benchmarks and bulk tests).
@@ -33,6 +35,9 @@ public:
     void setShared(bool shared) { m_shared = shared; }
 
     Status recover(std::span<File* const> files);
+    // Rolls an interrupted change back into files (overlays, say) and leaves the journal as it is; true
+    // when the journal held one.
+    Result<bool> replay(std::span<File* const> files);
     // Writes every pending change of files as one transaction and clears them. On failure the files are
     // rolled back (or, if even that fails, left for the next recover()) and the changes are dropped.
     Status commit(std::span<PendingFile* const> files);
@@ -42,6 +47,7 @@ public:
 private:
     explicit Journal(std::unique_ptr<File> file) : m_file(std::move(file)) {}
     Status recoverLocked(std::span<File* const> files);
+    Result<bool> rollBack(std::span<File* const> files);
     Status writeAndApply(std::span<PendingFile* const> files);
 
     // A commit leaves the journal invalid rather than empty: overwriting its prologue costs less than

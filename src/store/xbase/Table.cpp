@@ -7,6 +7,7 @@
 #include <array>
 #include <cctype>
 #include <ctime>
+#include <vector>
 
 namespace quorvo::xbase {
 
@@ -61,6 +62,15 @@ Result<std::unique_ptr<Table>> Table::open(const std::string& path, OpenMode mod
     table->m_mode = mode;
     table->m_options = options;
     table->m_fs = options.fileSystem ? options.fileSystem : &diskFileSystem();
+    if (mode == OpenMode::ReadOnly && table->m_fs->exists(siblingPath(path, ".JNL"))) {
+        // Only writers roll a journal back on disk; a reader sees the outcome in memory.
+        table->m_view = std::make_unique<RollbackView>(*table->m_fs, path);
+        auto rolledBack = table->m_view->prepare();
+        if (!rolledBack)
+            return rolledBack.error();
+        table->m_rolledBackInMemory = *rolledBack;
+        table->m_fs = table->m_view.get();
+    }
     FileSystem& fs = *table->m_fs;
 
     auto dbf = fs.open(path, mode, false);
@@ -649,6 +659,7 @@ Status Table::beginChange()
 {
     if (m_state != State::Browse)
         return {};
+    QV_TRY(requireWritable());
     if (m_eof)
         return makeError(ErrorCode::BadState, m_path + ": there is no current record");
     if (m_mode == OpenMode::Shared) {
@@ -671,6 +682,7 @@ Status Table::beginChange()
 
 Status Table::appendBlank()
 {
+    QV_TRY(requireWritable());
     QV_TRY(post());
     QV_TRY(refreshCount());
     m_state = State::Append;
@@ -770,8 +782,68 @@ Status Table::post()
     return {};
 }
 
+Result<std::string> Table::memoSpaceDamage()
+{
+    QV_TRY(m_memo->loadHeader());
+    auto size = m_memoDevice->size();
+    if (!size)
+        return size.error();
+    const std::uint32_t blockSize = m_memo->blockSize();
+    const std::uint64_t endBlock = (*size + blockSize - 1) / blockSize;
+    const std::uint32_t nextFree = m_memo->nextFree();
+    if (nextFree < endBlock)
+        return "its next free block (" + std::to_string(nextFree) + ") lies before the end of the file (block " +
+               std::to_string(endBlock) + ")";
+    std::vector<int> memoFields;
+    for (int n = 1; n <= fieldCount(); ++n)
+        if (isMemoField(field(n)))
+            memoFields.push_back(n);
+    std::uint32_t highest = 0;
+    std::uint32_t highestRecord = 0;
+    QV_TRY(scan([&](std::uint32_t recno, std::string_view record) {
+        for (int n : memoFields) {
+            const FieldInfo& f = field(n);
+            const std::uint32_t block = memoBlock(record.substr(f.offset, f.width));
+            if (block > highest) {
+                highest = block;
+                highestRecord = recno;
+            }
+        }
+        return true;
+    }));
+    if (highest == 0)
+        return std::string();
+    const std::string pointer =
+        "record " + std::to_string(highestRecord) + " points at memo block " + std::to_string(highest);
+    if (highest >= nextFree)
+        return pointer + ", at or past the next free block (" + std::to_string(nextFree) + ")";
+    // The last note must end inside the file: a file cut short loses the end of it, and the free
+    // space would start inside it.
+    if (auto length = m_memo->inspect(highest); !length)
+        return pointer + ", which cannot be read whole: " + length.error().message;
+    return std::string();
+}
+
+Status Table::requireSoundMemoSpace()
+{
+    if (!m_memoSpaceChecked && m_memo && m_memo->kind() == MemoFile::Kind::Fpt) {
+        auto damage = memoSpaceDamage();
+        if (!damage)
+            return damage.error();
+        if (!damage->empty())
+            m_memoSpaceDamage = makeError(ErrorCode::Corrupt, m_memoFile->path() + " is damaged: " + *damage +
+                                                                  ". Nothing was written; run quorvo-store repair "
+                                                                  "on the table to mend the memo file.");
+        m_memoSpaceChecked = true;
+    }
+    if (m_memoSpaceDamage)
+        return *m_memoSpaceDamage;
+    return {};
+}
+
 Status Table::writePending()
 {
+    QV_TRY(requireSoundMemoSpace());
     m_cache.clear();
     const bool shared = m_mode == OpenMode::Shared;
     if (m_state == State::Append) {
@@ -802,7 +874,15 @@ Status Table::writePending()
             m_indexLocked = true;
             QV_TRY(m_index->cdx().refreshIfChanged());
         }
-        QV_TRY(m_index->recordChanged(m_recno, m_state == State::Edit ? &m_original : nullptr, m_record));
+        Status changed = m_index->recordChanged(m_recno, m_state == State::Edit ? &m_original : nullptr, m_record);
+        if (!changed) {
+            const Error& e = changed.error();
+            if (e.code != ErrorCode::Corrupt && e.code != ErrorCode::CorruptIndex)
+                return e;
+            // The transaction is dropped by the caller, so nothing of the change reaches the files.
+            return makeError(ErrorCode::CorruptIndex,
+                             e.message + ". Nothing was written; rebuild the indexes to mend the index file.");
+        }
         m_cursorSynced = false;
     }
     const std::uint64_t offset = m_header.headerLength() + std::uint64_t{m_recno - 1} * m_header.recordLength();
@@ -819,6 +899,7 @@ Status Table::writePending()
 
 Status Table::commit()
 {
+    QV_TRY(requireWritable());
     m_cache.clear();
     if (!m_journal) {
         auto opened = Journal::open(*m_fs, fileBeside(".JNL"));
@@ -1054,6 +1135,118 @@ Status Table::reindex(const ProgressFn& progress)
     return status;
 }
 
+Status Table::buildIndexFile(const std::string& path, std::span<const TagExpressions> tags, const ProgressFn& progress)
+{
+    QV_TRY(m_fs->remove(path));
+    auto file = m_fs->open(path, OpenMode::Exclusive, true);
+    if (!file)
+        return file.error();
+    // The new file is nobody's yet: it needs no journal, only to be whole on disk before its rename.
+    PendingFile device(**file);
+    auto index = TableIndex::create(device, m_header.fields());
+    if (!index)
+        return index.error();
+    const int count = static_cast<int>(tags.size());
+    for (int i = 0; i < count; ++i) {
+        const TagExpressions& tag = tags[static_cast<std::size_t>(i)];
+        ProgressFn step;
+        if (progress)
+            step = [&](int percent) { progress((i * 100 + percent) / count); };
+        QV_TRY((*index)->addTag(tag.name, tag.key, tag.condition, scanner(), step));
+    }
+    for (const auto& [offset, bytes] : device.extents())
+        QV_TRY((*file)->writeAt(offset, bytes));
+    return (*file)->sync();
+}
+
+Status Table::replaceIndex(std::span<const TagExpressions> tags, const ProgressFn& progress)
+{
+    QV_TRY(requireExclusive("replacing the index"));
+    QV_TRY(commitBatch());
+    if (tags.empty())
+        return makeError(ErrorCode::BadArgument, "an index needs at least one tag");
+    releaseLocks();
+    m_cursor.reset();
+    m_order = 0;
+    m_cursorSynced = false;
+    m_index.reset();
+    m_cdxDevice.reset();
+    m_cdxFile.reset();
+    m_locks = LockScheme(false, m_header.headerLength(), m_header.recordLength());
+    const std::string path = fileBeside(".CDX");
+    const std::string fresh = path + ".new";
+    Status status = buildIndexFile(fresh, tags, progress);
+    if (status)
+        status = m_fs->rename(fresh, path);
+    if (!status) {
+        (void)m_fs->remove(fresh);
+        return status;
+    }
+    auto file = m_fs->open(path, m_mode, false);
+    if (!file)
+        return file.error();
+    m_cdxFile = std::move(*file);
+    m_cdxDevice = std::make_unique<PendingFile>(*m_cdxFile);
+    auto index = TableIndex::open(*m_cdxDevice, m_header.fields());
+    if (!index) {
+        m_cdxDevice.reset();
+        m_cdxFile.reset();
+        return index.error();
+    }
+    m_index = std::move(*index);
+    m_locks = LockScheme(true, m_header.headerLength(), m_header.recordLength());
+    if (!(m_header.flags() & DbfHeader::kFlagStructuralCdx))
+        QV_TRY(setIndexFlag(true));
+    if (progress)
+        progress(100);
+    return {};
+}
+
+Result<std::vector<std::uint32_t>> Table::repairMemoFile(const std::string& backupPath)
+{
+    QV_TRY(requireExclusive("repairing the memo file"));
+    QV_TRY(commitBatch());
+    if (!m_memo || m_memo->kind() != MemoFile::Kind::Fpt)
+        return makeError(ErrorCode::BadState, m_path + ": the table has no FoxPro memo file");
+    QV_TRY(refreshCount(true));
+    {
+        auto size = m_memoFile->size();
+        if (!size)
+            return size.error();
+        std::string old(static_cast<std::size_t>(*size), '\0');
+        QV_TRY(m_memoFile->readExact(0, old));
+        auto backup = m_fs->open(backupPath, OpenMode::Exclusive, true);
+        if (!backup)
+            return backup.error();
+        QV_TRY((*backup)->truncate(0));
+        QV_TRY((*backup)->writeAt(0, old));
+        QV_TRY((*backup)->sync());
+    }
+    const std::size_t length = m_header.recordLength();
+    std::string records;
+    records.reserve(std::size_t{m_count} * length);
+    QV_TRY(scan([&](std::uint32_t, std::string_view record) {
+        records.append(record);
+        return true;
+    }));
+    const std::string before = records;
+    std::vector<std::uint32_t> unreadable;
+    Status status = m_memo->preload();
+    if (status)
+        status = rewriteMemoFile(records, m_count, {}, &unreadable);
+    m_memo->dropPreload();
+    // Only the records whose pointers moved are written: the rest of the table stays byte for byte.
+    for (std::uint32_t i = 0; status && i < m_count; ++i) {
+        const std::size_t at = std::size_t{i} * length;
+        if (records.compare(at, length, before, at, length) != 0)
+            status = m_dbf->write(m_header.headerLength() + at, std::string_view(records).substr(at, length));
+    }
+    status = finishRewrite(status, {});
+    if (!status)
+        return status.error();
+    return unreadable;
+}
+
 Status Table::closeIndexes()
 {
     QV_TRY(commitBatch());
@@ -1078,6 +1271,13 @@ Status Table::verifyIndex()
     return m_index->verify(scanner());
 }
 
+Status Table::requireWritable() const
+{
+    if (m_mode == OpenMode::ReadOnly)
+        return makeError(ErrorCode::BadState, m_path + ": the table is open read-only");
+    return {};
+}
+
 Status Table::requireExclusive(const char* what) const
 {
     if (m_mode != OpenMode::Exclusive)
@@ -1085,7 +1285,8 @@ Status Table::requireExclusive(const char* what) const
     return {};
 }
 
-Status Table::rewriteMemoFile(std::string& records, std::uint32_t count, const ProgressFn& progress)
+Status Table::rewriteMemoFile(std::string& records, std::uint32_t count, const ProgressFn& progress,
+                              std::vector<std::uint32_t>* unreadable)
 {
     const std::size_t length = m_header.recordLength();
     const std::uint32_t blockSize = m_memo->blockSize();
@@ -1101,6 +1302,12 @@ Status Table::rewriteMemoFile(std::string& records, std::uint32_t count, const P
             if (block == 0)
                 continue;
             auto text = m_memo->read(block);
+            if (!text && unreadable) {
+                if (unreadable->empty() || unreadable->back() != i + 1)
+                    unreadable->push_back(i + 1);
+                setMemoPointer(n, 0);
+                continue;
+            }
             if (!text)
                 return text.error();
             if (text->empty()) {
@@ -1183,6 +1390,9 @@ Status Table::finishRewrite(Status status, const ProgressFn& progress)
         discardPending();
         QV_TRY(load());
     } else if (m_memo) {
+        // A pack or zap wrote the memo file afresh.
+        m_memoSpaceChecked = false;
+        m_memoSpaceDamage.reset();
         QV_TRY(m_memo->loadHeader());
     }
     QV_TRY(goTop());

@@ -11,6 +11,7 @@
 #include "store/xbase/PendingFile.h"
 #include "store/xbase/ProgressFn.h"
 #include "store/xbase/RecordCache.h"
+#include "store/xbase/RollbackView.h"
 #include "store/xbase/TableIndex.h"
 
 #include <functional>
@@ -21,8 +22,17 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvo::xbase {
+
+// One tag of a structural index: its name with its key and FOR expressions.
+struct TagExpressions
+{
+    std::string name;
+    std::string key;
+    std::string condition;
+};
 
 struct TableOptions
 {
@@ -58,6 +68,10 @@ public:
 
     const std::string& path() const { return m_path; }
     bool exclusive() const { return m_mode == OpenMode::Exclusive; }
+    bool readOnly() const { return m_mode == OpenMode::ReadOnly; }
+    // Opened read-only over a journal a writer left: the table reads as that writer's next open will
+    // leave it, the rollback done in memory only.
+    bool rolledBackInMemory() const { return m_view != nullptr && m_rolledBackInMemory; }
     const DbfHeader& header() const { return m_header; }
     int fieldCount() const { return static_cast<int>(m_header.fields().size()); }
     const FieldInfo& field(int number) const { return m_header.fields()[static_cast<std::size_t>(number - 1)]; }
@@ -121,6 +135,16 @@ public:
                      const ProgressFn& progress = {});
     // Exclusive use: every tag rebuilt from its stored expressions.
     Status reindex(const ProgressFn& progress = {});
+    // Exclusive use: a new structural index with these tags, built from the records alone into a file
+    // beside the old one, which it then replaces in one step; whatever state the old index is in (even
+    // missing or unreadable) does not matter, and a failure leaves it as it was. The table stays on
+    // record order, with the new index open.
+    Status replaceIndex(std::span<const TagExpressions> tags, const ProgressFn& progress = {});
+    // Exclusive use: the memo file made consistent from every note that can be read. The old file is
+    // copied to backupPath first; the new one takes its place in one transaction with the records'
+    // memo pointers, the only bytes of the table that change. Returns the records with a note that
+    // could not be read; their memo fields are now empty.
+    Result<std::vector<std::uint32_t>> repairMemoFile(const std::string& backupPath);
     // Closes the structural index; its file may then be deleted. Opened exclusively, the header stops
     // flagging it at once.
     Status closeIndexes();
@@ -191,11 +215,21 @@ private:
     void releaseLocks();
     Status lockDbf(std::uint64_t offset, bool wait);
     Status requireExclusive(const char* what) const;
+    Status requireWritable() const;
     std::uint32_t memoBlock(std::string_view pointer) const;
+    // Once per open, before the first write: new notes go at the memo file's next free block, so that
+    // block must lie past the file's end and past every note a record points at. When it does not,
+    // writing is refused for the rest of the open; reading goes on.
+    Status requireSoundMemoSpace();
+    Result<std::string> memoSpaceDamage();
     void setMemoPointer(int number, std::uint32_t block);
     // Commits a pack or zap (or rolls back what it left pending) and stands on the first record.
     Status finishRewrite(Status status, const ProgressFn& progress);
-    Status rewriteMemoFile(std::string& records, std::uint32_t count, const ProgressFn& progress);
+    // With unreadable given, a note that cannot be read is left out and its record listed there;
+    // without, it fails the rewrite.
+    Status rewriteMemoFile(std::string& records, std::uint32_t count, const ProgressFn& progress,
+                           std::vector<std::uint32_t>* unreadable = nullptr);
+    Status buildIndexFile(const std::string& path, std::span<const TagExpressions> tags, const ProgressFn& progress);
     std::string fileBeside(const char* extension) const;
     Date3 today();
 
@@ -203,6 +237,8 @@ private:
     OpenMode m_mode = OpenMode::Shared;
     TableOptions m_options;
     FileSystem* m_fs = nullptr;
+    std::unique_ptr<RollbackView> m_view; // read-only opens beside a journal
+    bool m_rolledBackInMemory = false;
     std::unique_ptr<File> m_dbfFile;
     std::unique_ptr<File> m_memoFile;
     std::unique_ptr<File> m_cdxFile;
@@ -235,6 +271,8 @@ private:
     std::set<std::uint64_t> m_heldDbfLocks;
     bool m_memoLocked = false;
     LockScheme::Range m_allRecordsLock;
+    bool m_memoSpaceChecked = false;
+    std::optional<Error> m_memoSpaceDamage;
 
     Date3 m_today;
     std::int64_t m_todayCheckedAt = -1000;

@@ -29,7 +29,7 @@ bool isKnownVersion(unsigned char v)
 
 Status TableVerifier::verify(const std::string& dbfPath)
 {
-    auto dbf = m_fs.open(dbfPath, OpenMode::Shared, false);
+    auto dbf = m_fs.open(dbfPath, OpenMode::ReadOnly, false);
     if (!dbf)
         return dbf.error();
     auto size = (*dbf)->size();
@@ -69,7 +69,7 @@ Status TableVerifier::verify(const std::string& dbfPath)
     std::optional<MemoFile> memo;
     if (header.hasMemo()) {
         const std::string memoPath = siblingPath(dbfPath, header.usesDbtMemo() ? ".DBT" : ".FPT");
-        auto opened = m_fs.open(memoPath, OpenMode::Shared, false);
+        auto opened = m_fs.open(memoPath, OpenMode::ReadOnly, false);
         if (!opened)
             return broken(name + ": the memo file is missing");
         memoFile = std::move(*opened);
@@ -133,6 +133,16 @@ Status TableVerifier::verify(const std::string& dbfPath)
             }
             usedBlocks.emplace(block, std::make_pair(end, r));
         }
+    }
+    if (memo && memo->kind() == MemoFile::Kind::Fpt) {
+        auto memoSize = memoFile->size();
+        if (!memoSize)
+            return memoSize.error();
+        const std::uint64_t endBlock = (*memoSize + memo->blockSize() - 1) / memo->blockSize();
+        // New notes go at the next free block: one before the end would overwrite what lies there.
+        if (memo->nextFree() < endBlock)
+            return broken(memoFile->path() + ": the next free memo block " + std::to_string(memo->nextFree()) +
+                          " lies before the end of the file (block " + std::to_string(endBlock) + ")");
     }
     return {};
 }

@@ -2,6 +2,7 @@
 // shows the table exactly as before the post or exactly as after it.
 #include "store/TaskIndexTags.h"
 #include "store/xbase/DiskFileSystem.h"
+#include "store/xbase/RollbackView.h"
 #include "store/xbase/Table.h"
 #include "support/xbase/FailingFileSystem.h"
 #include "support/xbase/TaskFields.h"
@@ -214,6 +215,64 @@ private slots:
                 break;
             }
         }
+    }
+
+    // After a crash, a read-only open sees the files as the next writer's open will leave them, and
+    // writes nothing.
+    void readOnlyOpenSeesTheRollback_data() { changes_data(); }
+
+    void readOnlyOpenSeesTheRollback()
+    {
+        QFETCH(Change, change);
+        const std::string dir = "/data/";
+        const std::string path = dir + "QVTSK.DBF";
+        int interrupted = 0;
+        for (int cutAt = 1;; ++cutAt) {
+            QVERIFY(cutAt < 200);
+            VolatileFileSystem fs;
+            QVERIFY(seed(fs, path).ok());
+            FailingFileSystem failing(fs);
+            failing.failAt(cutAt, true);
+            {
+                auto t = Table::open(path, OpenMode::Exclusive, optionsFor(failing));
+                QVERIFY(t.ok());
+                (void)change(**t);
+            }
+            const bool cut = failing.changesSeen() >= cutAt;
+            fs.dropUnsynced();
+            const Snapshot crashed = memorySnapshot(fs, dir);
+
+            RollbackView view(fs, path);
+            auto rolledBack = view.prepare();
+            QVERIFY(rolledBack.ok());
+            interrupted += *rolledBack ? 1 : 0;
+            auto seenOf = [&](const char* name) {
+                auto file = view.open(dir + name, OpenMode::ReadOnly, false);
+                if (!file)
+                    return QByteArray();
+                std::string bytes(static_cast<std::size_t>(*(*file)->size()), '\0');
+                (void)(*file)->readExact(0, bytes);
+                return QByteArray::fromStdString(bytes);
+            };
+            const Snapshot seen{seenOf("QVTSK.DBF"), seenOf("QVTSK.FPT"), seenOf("QVTSK.CDX")};
+            {
+                auto t = Table::open(path, OpenMode::ReadOnly, optionsFor(fs));
+                QVERIFY(t.ok());
+                QCOMPARE((*t)->rolledBackInMemory(), *rolledBack);
+                QVERIFY((*t)->verifyIndex().ok());
+                QVERIFY(!(*t)->appendBlank().ok());
+            }
+            QVERIFY2(memorySnapshot(fs, dir) == crashed,
+                     qPrintable(QString("read-only open wrote, cut %1").arg(cutAt)));
+
+            auto reopened = Table::open(path, OpenMode::Exclusive, optionsFor(fs));
+            QVERIFY(reopened.ok());
+            QVERIFY((*reopened)->close().ok());
+            QVERIFY2(memorySnapshot(fs, dir) == seen, qPrintable(QString("view differs, cut %1").arg(cutAt)));
+            if (!cut)
+                break;
+        }
+        QVERIFY(interrupted > 0);
     }
 };
 

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace quorvo {
+
+// The report dialog's own keys in QVTSK.INI: the four titles and the last file written by each export.
+// Read when the dialog is created; written, all seven in a fixed order, only after a successful export.
+struct ExportPreferences
+{
+    QString reportTitle;
+    QString htmlTitle;
+    QString rtfTitle;
+    QString textTitle;
+    QString htmlFilespec;
+    QString rtfFilespec;
+    QString textFilespec;
+
+    bool operator==(const ExportPreferences&) const = default;
+
+    // programDir ends in "/"; missing or unreadable keys take their defaults: "Quorvo" for the titles,
+    // the program directory followed by Todo.htm, Todo.rtf and Todo.txt for the file names.
+    static ExportPreferences defaults(const QString& programDir);
+    static ExportPreferences load(const QString& programDir);
+    // False when the file could not be written.
+    bool save(const QString& programDir) const;
+
+    static QString fileName(const QString& programDir);
+};
+
+} // namespace quorvo

@@ -1,0 +1,12 @@
+#include "ui/DialogFont.h"
+
+namespace quorvo {
+
+QFont DialogFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    return font;
+}
+
+} // namespace quorvo
