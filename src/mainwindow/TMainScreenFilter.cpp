@@ -119,12 +119,17 @@ void TMainScreen::FilterbuttonClick()
 
 void TMainScreen::FilterClearbuttonClick()
 {
+    // The start-up lets pending clicks through while it opens the table; they wait for nothing.
+    if (m_firstActivation)
+        return;
     m_filterCriteria.clearNarrowing();
     SetUpFilter();
 }
 
 void TMainScreen::ShowDoneClick()
 {
+    if (m_firstActivation)
+        return;
     m_preferences.showDone = !m_preferences.showDone;
     SetUpFilter();
 }

@@ -5,6 +5,7 @@
 #include "store/xbase/Table.h"
 
 #include <optional>
+#include <vector>
 
 namespace quorvo {
 
@@ -99,9 +100,20 @@ public:
             }
             m_done = std::move(*done);
         }
+        if (!m_table.query().empty()) {
+            auto query = m_table.compile(m_table.query());
+            if (!query) {
+                outcome.status = query.error();
+                return outcome;
+            }
+            m_query = std::move(*query);
+        }
         outcome.status = m_table.beginBatch();
         if (!outcome.status)
             return outcome;
+        // Locking task by task is what another program holding a task requires; without one it is
+        // needless work, tens of thousands of locks held to the commit.
+        (void)m_table.lockAllRecords();
         int deleted = 0;
         outcome.status = visitAll(deleted);
         if (m_batchLost) {
@@ -120,38 +132,49 @@ public:
     }
 
 private:
-    bool passes() const
+    // The walk's view (its query, live tasks only) and the command's test, on one record's bytes.
+    bool passes(std::string_view record) const
     {
-        if (m_table.deleted())
+        if (record.empty() || record[0] == '*')
+            return false;
+        if (m_query && !m_query->evaluateLogical(record))
             return false;
         switch (m_command) {
         case BulkDeletion::Command::AllMarkedDone:
-            return m_done->evaluateLogical(m_table.record());
-        case BulkDeletion::Command::AllWithDatesBeforeToday:
-            return datedBefore(m_table.rawField(TaskField::DATE), m_formats, m_today);
+            return m_done->evaluateLogical(record);
+        case BulkDeletion::Command::AllWithDatesBeforeToday: {
+            const xbase::FieldInfo& date = m_table.field(TaskField::DATE);
+            return record.size() >= date.offset + date.width &&
+                   datedBefore(record.substr(date.offset, date.width), m_formats, m_today);
+        }
         default:
             return true;
         }
     }
 
+    // One read-ahead pass in record order finds the tasks; each is then read again as it is now, so a task
+    // that another program changed meanwhile is judged on what it holds. Moving through the view record by
+    // record would read ahead again after every deletion.
     xbase::Status visitAll(int& deleted)
     {
-        QV_TRY(m_table.goTop());
-        while (!m_table.eof()) {
-            if (passes()) {
-                // A task locked by another program is left as it is; the walk goes on.
-                if (m_table.setDeleted(true)) {
-                    if (xbase::Status posted = m_table.post(); !posted) {
-                        m_batchLost = true;
-                        return posted;
-                    }
-                    ++deleted;
-                }
+        std::vector<std::uint32_t> found;
+        QV_TRY(m_table.scan([&](std::uint32_t recno, std::string_view record) {
+            if (passes(record))
+                found.push_back(recno);
+            return true;
+        }));
+        for (std::uint32_t recno : found) {
+            QV_TRY(m_table.go(recno));
+            if (!passes(m_table.record()))
+                continue;
+            // A task locked by another program is left as it is; the walk goes on.
+            if (!m_table.setDeleted(true))
+                continue;
+            if (xbase::Status posted = m_table.post(); !posted) {
+                m_batchLost = true;
+                return posted;
             }
-            const std::uint32_t at = m_table.recNo();
-            QV_TRY(m_table.skip(1));
-            if (m_table.recNo() == at)
-                break;
+            ++deleted;
         }
         return {};
     }
@@ -161,6 +184,7 @@ private:
     const DateFormats& m_formats;
     DateTime m_today;
     std::optional<xbase::Expression> m_done;
+    std::optional<xbase::Expression> m_query;
     bool m_batchLost = false;
 };
 

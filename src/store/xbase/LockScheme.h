@@ -26,6 +26,21 @@ public:
         return m_cdxOpen ? kCdxHeader - recno : kPlainBase + m_headerLength + std::uint64_t{recno - 1} * m_recordLength;
     }
 
+    // One byte range that holds the lock bytes of records 1 to count, as {first offset, length}.
+    struct Range
+    {
+        std::uint64_t offset = 0;
+        std::uint64_t length = 0;
+    };
+    Range recordsRange(std::uint32_t count) const
+    {
+        if (count == 0)
+            return {};
+        if (m_cdxOpen)
+            return {kCdxHeader - count, count};
+        return {recordOffset(1), std::uint64_t{count - 1} * m_recordLength + 1};
+    }
+
 private:
     bool m_cdxOpen = false;
     std::uint32_t m_headerLength = 0;

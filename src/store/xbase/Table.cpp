@@ -648,6 +648,9 @@ void Table::releaseLocks()
         for (std::uint64_t offset : m_heldDbfLocks)
             (void)m_dbfFile->unlock(offset, 1);
     m_heldDbfLocks.clear();
+    if (m_allRecordsLock.length > 0 && m_dbfFile)
+        (void)m_dbfFile->unlock(m_allRecordsLock.offset, m_allRecordsLock.length);
+    m_allRecordsLock = {};
     if (m_memoLocked && m_memoFile)
         (void)m_memoFile->unlock(LockScheme::kMemoLock, 1);
     m_memoLocked = false;
@@ -665,7 +668,9 @@ Status Table::beginChange()
         return makeError(ErrorCode::BadState, m_path + ": there is no current record");
     if (m_mode == OpenMode::Shared) {
         const std::uint64_t offset = m_locks.recordOffset(m_recno);
-        if (!m_heldDbfLocks.count(offset)) {
+        const bool coveredByAll =
+            offset >= m_allRecordsLock.offset && offset < m_allRecordsLock.offset + m_allRecordsLock.length;
+        if (!coveredByAll && !m_heldDbfLocks.count(offset)) {
             Status locked = lockDbf(offset, false);
             if (!locked)
                 return makeError(ErrorCode::Locked, "record " + std::to_string(m_recno) + " is in use by another user");
@@ -943,6 +948,21 @@ Status Table::commitBatch()
             (void)setEof();
     }
     return status;
+}
+
+Status Table::lockAllRecords()
+{
+    if (m_mode != OpenMode::Shared || m_allRecordsLock.length > 0)
+        return {};
+    if (!m_inBatch)
+        return makeError(ErrorCode::BadState, m_path + ": all records are locked only inside a batch");
+    QV_TRY(refreshCount(true));
+    const LockScheme::Range range = m_locks.recordsRange(m_count);
+    if (range.length == 0)
+        return {};
+    QV_TRY(m_dbfFile->lock(range.offset, range.length, LockKind::Exclusive, false));
+    m_allRecordsLock = range;
+    return {};
 }
 
 Result<Expression> Table::compile(std::string_view expression) const

@@ -113,6 +113,10 @@ public:
     // Many posts as one transaction: the bulk commands and the upgrade.
     Status beginBatch();
     Status commitBatch();
+    // Shared use, inside a batch: takes the locks of every record at once, so the batch's changes need no
+    // lock each (the kernel's lock list grows with every separate range). Locked when another program
+    // holds any record; the batch then goes on locking record by record. Let go at the commit.
+    Status lockAllRecords();
 
     bool hasIndex() const { return m_index != nullptr; }
     int tagCount() const { return m_index ? m_index->tagCount() : 0; }
@@ -266,6 +270,7 @@ private:
     bool m_inBatch = false;
     std::set<std::uint64_t> m_heldDbfLocks;
     bool m_memoLocked = false;
+    LockScheme::Range m_allRecordsLock;
     bool m_memoSpaceChecked = false;
     std::optional<Error> m_memoSpaceDamage;
 

@@ -157,6 +157,34 @@ private slots:
         QVERIFY((*t)->go(1).ok());
         QCOMPARE((*t)->getTrimString(3), std::string("child"));
     }
+
+    // A batch that holds every record's lock at once shuts out another writer until its commit, and cannot
+    // have it while another writer holds one record; with or without it, a held record stays untouched.
+    void allRecordsLockedForABatch()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("QVTSK.DBF").toStdString();
+        QVERIFY(Table::create(path, test::taskFields()).ok());
+        auto t = Table::open(path, OpenMode::Shared);
+        auto other = Table::open(path, OpenMode::Shared);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY((*t)->appendBlank().ok() && (*t)->post().ok());
+
+        QVERIFY((*t)->beginBatch().ok() && (*t)->lockAllRecords().ok());
+        QVERIFY((*other)->go(2).ok());
+        QCOMPARE((*other)->replace(3, "other").error().code, ErrorCode::Locked);
+        QVERIFY((*t)->go(2).ok() && (*t)->setDeleted(true).ok() && (*t)->post().ok());
+        QVERIFY((*t)->commitBatch().ok());
+        QVERIFY((*other)->go(3).ok() && (*other)->replace(3, "other").ok());
+
+        QVERIFY((*t)->beginBatch().ok());
+        QCOMPARE((*t)->lockAllRecords().error().code, ErrorCode::Locked);
+        QVERIFY((*t)->go(3).ok());
+        QCOMPARE((*t)->setDeleted(true).error().code, ErrorCode::Locked);
+        QVERIFY((*t)->go(1).ok() && (*t)->setDeleted(true).ok() && (*t)->post().ok());
+        QVERIFY((*t)->commitBatch().ok());
+        QVERIFY((*other)->post().ok());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestOpenModes)
