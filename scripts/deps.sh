@@ -9,12 +9,8 @@ QUORVO_PACKAGES=(
     fonts-liberation
     libsqlite3-dev libbenchmark-dev
     clang libclang-rt-14-dev
-<<<<<<< HEAD
     python3 python3-dbfread python3-dbf
-    poppler-utils
-=======
-    python3 python3-dbfread python3-dbf unrtf
->>>>>>> exports
+    poppler-utils unrtf
 )
 missing=()
 for p in "${QUORVO_PACKAGES[@]}"; do
