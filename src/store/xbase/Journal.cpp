@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
 #include <vector>
 
 namespace quorvo::xbase {
@@ -30,21 +29,6 @@ std::uint32_t checksum(std::string_view data)
     for (; i < data.size(); ++i)
         h = (h ^ static_cast<unsigned char>(data[i])) * 0x100000001b3ull;
     return static_cast<std::uint32_t>(h ^ (h >> 32));
-}
-
-// True when the extents (never overlapping or touching) leave no gap in [from, to).
-bool coversFrom(const std::map<std::uint64_t, std::string>& extents, std::uint64_t from, std::uint64_t to)
-{
-    std::uint64_t reached = from;
-    auto it = extents.upper_bound(from);
-    if (it != extents.begin())
-        --it;
-    for (; it != extents.end() && reached < to; ++it) {
-        if (it->first > reached)
-            return false;
-        reached = std::max<std::uint64_t>(reached, it->first + it->second.size());
-    }
-    return reached >= to;
 }
 
 void put64(std::string& out, std::uint64_t v)
@@ -360,10 +344,7 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
             wanted = *size;
         }
         f->diskChanged(std::nullopt);
-        // When the new bytes cover everything from the cut on (a pack rewrites a file whole), they
-        // overwrite the old ones in place and the file is cut to size after: freeing the old blocks
-        // first only to allocate them again costs more. The journal holds the old bytes either way.
-        if (f->diskLimit() && !coversFrom(f->extents(), *f->diskLimit(), wanted))
+        if (f->diskLimit())
             QV_TRY(file.truncate(*f->diskLimit()));
         for (const auto& [offset, data] : f->extents())
             QV_TRY(file.writeAt(offset, data));
