@@ -296,6 +296,12 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
             else
                 merged.push_back(r);
         }
+        // A pack journals whole files: growing the payload step by step would copy them several times.
+        std::uint64_t needed = payload.size();
+        for (const JournalRange& r : merged)
+            needed += (r.to - r.from) + 13 * ((r.to - r.from) / (1u << 30) + 1);
+        if (needed > payload.capacity())
+            payload.reserve(static_cast<std::size_t>(needed));
         for (const JournalRange& r : merged) {
             std::uint64_t from = r.from;
             while (from < r.to) {

@@ -2,6 +2,7 @@
 // shows the table exactly as before the post or exactly as after it.
 #include "store/TaskIndexTags.h"
 #include "store/xbase/DiskFileSystem.h"
+#include "store/xbase/Journal.h"
 #include "store/xbase/RollbackView.h"
 #include "store/xbase/Table.h"
 #include "support/xbase/FailingFileSystem.h"
@@ -74,6 +75,8 @@ Snapshot memorySnapshot(const VolatileFileSystem& fs, const std::string& dir)
 } // namespace
 
 Q_DECLARE_METATYPE(Change)
+using Writes = std::vector<std::pair<int, std::string>>;
+Q_DECLARE_METATYPE(Writes)
 
 class TestJournal : public QObject
 {
@@ -114,6 +117,44 @@ private slots:
             QV_TRY(t.replace(7, "C"));
             return t.post();
         });
+    }
+
+    // A transaction that cuts a file and writes it again leaves zeros wherever it wrote nothing past
+    // the cut, and nothing of the old bytes past its new end, whether or not its writes cover the rest.
+    void cutAndRewrite_data()
+    {
+        QTest::addColumn<int>("cut");
+        QTest::addColumn<Writes>("writes");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("rewritten whole, shorter") << 2 << Writes{{2, "xy"}} << QByteArray("ABxy");
+        QTest::newRow("rewritten whole, longer") << 0 << Writes{{0, "0123456789ab"}} << QByteArray("0123456789ab");
+        QTest::newRow("gap after the cut") << 2 << Writes{{6, "xy"}} << QByteArray("AB\0\0\0\0xy", 8);
+        QTest::newRow("gap between writes") << 1 << Writes{{1, "b"}, {4, "e"}} << QByteArray("Ab\0\0e", 5);
+        QTest::newRow("write before the cut only") << 3 << Writes{{0, "a"}} << QByteArray("aBC");
+        QTest::newRow("cut only") << 4 << Writes{} << QByteArray("ABCD");
+    }
+
+    void cutAndRewrite()
+    {
+        QFETCH(int, cut);
+        QFETCH(Writes, writes);
+        QFETCH(QByteArray, expected);
+        for (const bool sole : {false, true}) {
+            VolatileFileSystem fs;
+            auto file = fs.open("/d/T.DBF", OpenMode::Plain, true);
+            QVERIFY(file.ok());
+            QVERIFY((*file)->writeAt(0, std::string_view("ABCDEFGHIJ")).ok());
+            auto journal = Journal::open(fs, "/d/T.JNL");
+            QVERIFY(journal.ok());
+            PendingFile pending(**file);
+            pending.setSoleWriter(sole);
+            QVERIFY(pending.truncate(static_cast<std::uint64_t>(cut)).ok());
+            for (const auto& [offset, bytes] : writes)
+                QVERIFY(pending.write(static_cast<std::uint64_t>(offset), bytes).ok());
+            PendingFile* files[] = {&pending};
+            QVERIFY((*journal)->commit(files).ok());
+            QCOMPARE(QByteArray::fromStdString(fs.bytes("/d/T.DBF")), expected);
+        }
     }
 
     void failedWriteRollsBack_data() { changes_data(); }
