@@ -103,10 +103,11 @@ public:
         if (!outcome.status)
             return outcome;
         int deleted = 0;
-        outcome.status = visitAll(deleted);
+        outcome.status = visitAll(deleted, outcome.records);
         if (m_batchLost) {
             // A failed post drops the whole transaction: none of the walk's deletions were written.
             outcome.deleted = 0;
+            outcome.records.clear();
             return outcome;
         }
         // A walk broken off by a failed move keeps, and counts, the deletions made before it.
@@ -114,6 +115,7 @@ public:
         if (!committed) {
             outcome.status = committed;
             deleted = 0;
+            outcome.records.clear();
         }
         outcome.deleted = deleted;
         return outcome;
@@ -134,7 +136,7 @@ private:
         }
     }
 
-    xbase::Status visitAll(int& deleted)
+    xbase::Status visitAll(int& deleted, std::vector<std::uint32_t>& records)
     {
         QV_TRY(m_table.goTop());
         while (!m_table.eof()) {
@@ -146,6 +148,7 @@ private:
                         return posted;
                     }
                     ++deleted;
+                    records.push_back(m_table.recNo());
                 }
             }
             const std::uint32_t at = m_table.recNo();

@@ -113,6 +113,8 @@ public:
     // Many posts as one transaction: the bulk commands and the upgrade.
     Status beginBatch();
     Status commitBatch();
+    // Drops every change of the open batch (and any pending one); nothing of it reaches the files.
+    void abandonBatch();
 
     bool hasIndex() const { return m_index != nullptr; }
     int tagCount() const { return m_index ? m_index->tagCount() : 0; }
