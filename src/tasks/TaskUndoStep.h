@@ -63,6 +63,8 @@ public:
 
 private:
     static QString nameOf(const xbase::Table& table, const TaskImage& before, const TaskImage& after);
+    // False when the records are better checked one by one; otherwise the check's outcome is set.
+    static bool scanCheck(xbase::Table& table, const std::vector<TaskImage>& expected, Outcome& outcome);
     Outcome writeAll(xbase::Table& table, std::vector<TaskImage>& target);
 
     QString m_text;

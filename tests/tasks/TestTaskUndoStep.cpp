@@ -242,6 +242,34 @@ private slots:
                          "program since.\rNothing has been changed."));
     }
 
+    void aBulkStepIsRefusedWhenOneOfItsTasksChanged()
+    {
+        TaskTableFixture fixture;
+        QVERIFY(fixture.generate(400));
+        xbase::Table& engine = fixture.engine();
+        const BulkDeletion::Outcome outcome = BulkDeletion::run(engine, BulkDeletion::Command::AllMarkedDone, m_formats,
+                                                                *DateTime::fromQDate(QDate(2026, 1, 5)));
+        QVERIFY(outcome.deleted > 100);
+        auto step = TaskUndoStep::deletion(engine, outcome.records);
+        QVERIFY(step.has_value());
+        const std::uint32_t recalled = outcome.records[std::size_t(outcome.deleted / 2)];
+        {
+            auto other =
+                xbase::Table::open(fixture.path().toStdString(), xbase::OpenMode::Shared, TaskTableFixture::options());
+            QVERIFY(other.ok());
+            QVERIFY((*other)->go(recalled).ok());
+            QVERIFY((*other)->setDeleted(false).ok());
+            QVERIFY((*other)->post().ok());
+        }
+        QVERIFY(engine.go(recalled).ok());
+        const QString name = fixture.table().text(TaskField::DESCRIPT);
+        const Snapshot changed = snapshot(engine);
+        const TaskUndoStep::Outcome refused = step->apply(engine, Direction::Undo);
+        QVERIFY(refused.status.ok());
+        QCOMPARE(refused.changedTask.value_or(QString()), name);
+        QCOMPARE(snapshot(engine), changed);
+    }
+
     void aCrashDuringAnUndoLeavesTheStepWholeOrNotAtAll()
     {
         for (int crashAt = 1;; ++crashAt) {
