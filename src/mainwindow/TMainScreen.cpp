@@ -145,6 +145,7 @@ TMainScreen::TMainScreen(HelpService& help, const Clock& clock, const QString& p
             [this](const QString& keys) { m_keyWordList.breakStringIntoWords(keys); });
     m_commands = std::make_unique<TaskCommands>(m_todoTable, m_keyWordList);
     createCommandMenus();
+    connectUndoRecording();
 
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     qApp->installEventFilter(this);
@@ -186,6 +187,7 @@ void TMainScreen::createMenus()
 {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("File1"));
+    createUndoItems(file);
     m_rebuildIndexesItem = addItem(file, "RebuildIndexes1", tr("&Rebuild Indexes"));
     connect(m_rebuildIndexesItem, &QAction::triggered, this, &TMainScreen::RebuildIndexes1Click);
     // Its items come with the sort commands (createCommandMenus).
@@ -746,6 +748,7 @@ void TMainScreen::closeTaskTable()
 
 void TMainScreen::RunIndexRebuild(bool packFirst)
 {
+    clearUndoHistory();
     quorvo::RunIndexRebuild(m_todoTable, packFirst, this);
 }
 

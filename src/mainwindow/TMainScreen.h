@@ -5,6 +5,7 @@
 #include "tasks/BulkDeletion.h"
 #include "tasks/FilterCriteria.h"
 #include "tasks/KeyWordList.h"
+#include "tasks/TaskImage.h"
 
 #include <QDate>
 #include <QMainWindow>
@@ -22,6 +23,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
 class QTableView;
+class QUndoStack;
 class QWidget;
 
 namespace quorvo {
@@ -145,6 +147,13 @@ public slots:
     virtual void AllTasksMatchingCurrentFilter1Click();
     virtual void AllTasksNOTMatchingCurrentFilter1Click();
     virtual void AllTasks1Click();
+
+    // --- Undo and redo (TMainScreenUndo.cpp) ---
+    // File > Undo and File > Redo: the last change to tasks taken back, or made again.
+    void Undo1Click();
+    void Redo1Click();
+    QUndoStack* undoStack() const { return m_undoStack.get(); }
+    // --- end of undo and redo ---
 
     // The start-up work, once, at the first activation.
     void FormActivate();
@@ -294,6 +303,33 @@ private:
     void connectFilterCommands();
     void runBulkDeletion(BulkDeletion::Command command);
     FilterCriteria m_filterCriteria;
+
+    // --- Undo and redo (TMainScreenUndo.cpp) ---
+    void createUndoItems(QMenu* file);
+    // Once the grid exists: its typed cells and notes become steps.
+    void connectUndoRecording();
+    void updateUndoItems();
+    // The current task before a command changes it; none without one.
+    std::optional<TaskImage> imageOfCurrentTask();
+    // After the command: one step from that image to what the task holds now, when it changed.
+    void recordTaskChange(const std::optional<TaskImage>& before);
+    // After a command that appended the current task.
+    void recordTaskAdded(const QString& text);
+    void recordDeletion(const std::vector<std::uint32_t>& records);
+    // A pack or the emptying of the table leaves nothing the steps could go back to.
+    void clearUndoHistory();
+    void applyUndoStep(bool undo);
+
+    // Destroyed before the window's other parts, without telling the window, which is going too.
+    struct UndoStackDeleter
+    {
+        void operator()(QUndoStack* stack) const;
+    };
+    std::unique_ptr<QUndoStack, UndoStackDeleter> m_undoStack;
+    QAction* m_undoItem = nullptr;
+    QAction* m_redoItem = nullptr;
+    std::optional<TaskImage> m_inPlaceBefore;
+    // --- end of undo and redo ---
 };
 
 } // namespace quorvo

@@ -216,7 +216,9 @@ void TMainScreen::changeCurrentTask(const QString& what, const std::function<xba
     if (isViewAtEnd())
         return;
     m_taskGrid->postPendingEdits();
+    const std::optional<TaskImage> before = imageOfCurrentTask();
     const xbase::Status status = change(*m_commands);
+    recordTaskChange(before);
     if (!status)
         reportCommandFailure(what, status.error());
     // After a failure too: the row shows the task as it is stored.
@@ -250,9 +252,14 @@ void TMainScreen::CallTaskEdit(bool adding)
         }
         if (runTaskEditor(fields)) {
             const TaskValues values = fields.collect(formats);
+            const std::optional<TaskImage> before = adding ? std::nullopt : imageOfCurrentTask();
             const xbase::Status saved = adding ? m_commands->add(values) : m_commands->edit(values);
             if (!saved)
                 ShowInfo(QStringLiteral("Error:Unable to save changes"));
+            else if (adding)
+                recordTaskAdded(tr("New Task"));
+            else
+                recordTaskChange(before);
             showWrittenTask();
         }
     }
@@ -283,6 +290,8 @@ void TMainScreen::CloneButtonClick()
     const xbase::Status cloned = m_commands->cloneCurrent();
     if (!cloned)
         reportCommandFailure(tr("The task could not be cloned."), cloned.error());
+    else
+        recordTaskAdded(tr("Clone Task"));
     showWrittenTask();
     SetButtons();
 }
@@ -295,10 +304,13 @@ void TMainScreen::DeleteButtonClick()
     if (!AskYesNo(QStringLiteral("Delete this task? ")))
         return;
     const quint32 task = m_todoTable.engine().recNo();
-    if (m_commands->deleteCurrent())
+    const std::optional<TaskImage> before = imageOfCurrentTask();
+    if (m_commands->deleteCurrent()) {
+        recordTaskChange(before);
         showDeletedTask(task);
-    else
+    } else {
         ShowInfo(QStringLiteral("Error: Unable to delete"));
+    }
     SetButtons();
 }
 
@@ -307,8 +319,10 @@ void TMainScreen::DoneToggleButtonClick()
     if (isViewAtEnd())
         return;
     m_taskGrid->postPendingEdits();
+    const std::optional<TaskImage> before = imageOfCurrentTask();
     if (!m_commands->toggleDone())
         ShowInfo(QStringLiteral("Error:Unable to save changes"));
+    recordTaskChange(before);
     showWrittenTask();
     SetButtons();
 }

@@ -175,6 +175,7 @@ void TMainScreen::runBulkDeletion(BulkDeletion::Command command)
     const std::optional<DateTime> today = DateTime::fromQDate(m_clock.today());
     const BulkDeletion::Outcome outcome =
         BulkDeletion::run(table, command, DateFormats::current(), today.value_or(DateTime()));
+    recordDeletion(outcome.records);
 
     setCalcSuspended(false);
     m_activeGrid->setUpdatesEnabled(true);
@@ -192,6 +193,7 @@ void TMainScreen::AllTasks1Click()
 {
     if (!AskYesNo(QStringLiteral("CONFIRM: Delete ALL tasks?")))
         return;
+    clearUndoHistory();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (m_taskGrid)
         m_taskGrid->postPendingEdits();

@@ -34,6 +34,10 @@ TaskGrid::TaskGrid(QTableView* grid, QPlainTextEdit* notes, TodoTable& table, co
     connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, &TaskGrid::gridCurrentChanged);
     connect(m_model, &TaskViewModel::taskPosted, this, &TaskGrid::schedulePlacement);
     connect(m_model, &TaskViewModel::keysStored, this, &TaskGrid::keysStored);
+    connect(m_model, &TaskViewModel::aboutToWrite, this, &TaskGrid::taskAboutToBeWritten);
+    connect(m_model, &TaskViewModel::taskPosted, this, &TaskGrid::taskWrittenInPlace);
+    connect(m_notes, &TaskNotesBinding::aboutToWrite, this, &TaskGrid::taskAboutToBeWritten);
+    connect(m_notes, &TaskNotesBinding::notesPosted, this, &TaskGrid::taskWrittenInPlace);
     (void)m_model->refresh();
     followTable(0);
 }

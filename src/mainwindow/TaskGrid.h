@@ -64,6 +64,9 @@ signals:
     void currentRecordChanged(quint32 recno);
     // Key words were typed into the grid and posted: the stored text, for the key word list.
     void keysStored(const QString& keys);
+    // An edit of a cell or of the notes is about to be written to this task, and was written to it.
+    void taskAboutToBeWritten(quint32 recno);
+    void taskWrittenInPlace(quint32 recno);
 
 private:
     TaskGrid(QTableView* grid, QPlainTextEdit* notes, TodoTable& table, const DateFormats& formats, const Clock& clock);

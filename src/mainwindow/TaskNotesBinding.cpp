@@ -109,6 +109,8 @@ bool TaskNotesBinding::post()
     if (status && engine.eof())
         status = xbase::makeError(xbase::ErrorCode::BadState, "the task is no longer in the task list");
     if (status)
+        emit aboutToWrite(m_recno);
+    if (status)
         status = m_table.setNote(toStored(text));
     if (status)
         status = engine.post();

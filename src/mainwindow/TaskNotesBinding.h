@@ -46,6 +46,8 @@ public:
     static QString textOf(const QTextDocument& document);
 
 signals:
+    // Typed notes are about to be written to this task, which the table stands on.
+    void aboutToWrite(quint32 recno);
     // Typed notes were posted to this task.
     void notesPosted(quint32 recno);
 

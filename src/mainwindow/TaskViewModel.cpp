@@ -341,6 +341,8 @@ bool TaskViewModel::setData(const QModelIndex& index, const QVariant& value, int
     if (status && m_table.text(field) == TrimRightSpaces(text))
         return true;
     if (status)
+        emit aboutToWrite(recno);
+    if (status)
         status = m_table.setText(field, text);
     if (status)
         status = engine.post();

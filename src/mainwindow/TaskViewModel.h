@@ -94,6 +94,8 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
 signals:
+    // An in-place edit is about to be written to this task, which the table stands on.
+    void aboutToWrite(quint32 recno);
     // An in-place edit was posted to this task; the view may have to be rebuilt.
     void taskPosted(quint32 recno);
     // The Key words of a task were typed in the grid and posted; the stored text, for the key word list.

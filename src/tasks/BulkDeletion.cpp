@@ -115,10 +115,11 @@ public:
         // needless work, tens of thousands of locks held to the commit.
         (void)m_table.lockAllRecords();
         int deleted = 0;
-        outcome.status = visitAll(deleted);
+        outcome.status = visitAll(deleted, outcome.records);
         if (m_batchLost) {
             // A failed post drops the whole transaction: none of the walk's deletions were written.
             outcome.deleted = 0;
+            outcome.records.clear();
             return outcome;
         }
         // A walk broken off by a failed move keeps, and counts, the deletions made before it.
@@ -126,6 +127,7 @@ public:
         if (!committed) {
             outcome.status = committed;
             deleted = 0;
+            outcome.records.clear();
         }
         outcome.deleted = deleted;
         return outcome;
@@ -155,7 +157,7 @@ private:
     // One read-ahead pass in record order finds the tasks; each is then read again as it is now, so a task
     // that another program changed meanwhile is judged on what it holds. Moving through the view record by
     // record would read ahead again after every deletion.
-    xbase::Status visitAll(int& deleted)
+    xbase::Status visitAll(int& deleted, std::vector<std::uint32_t>& records)
     {
         std::vector<std::uint32_t> found;
         QV_TRY(m_table.scan([&](std::uint32_t recno, std::string_view record) {
@@ -175,6 +177,7 @@ private:
                 return posted;
             }
             ++deleted;
+            records.push_back(recno);
         }
         return {};
     }

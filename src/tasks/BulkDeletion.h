@@ -5,7 +5,9 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quorvo {
 
@@ -36,6 +38,8 @@ public:
     {
         int deleted = 0;
         xbase::Status status;
+        // The tasks deleted and counted, ascending.
+        std::vector<std::uint32_t> records;
     };
 
     static QString question(Command command);

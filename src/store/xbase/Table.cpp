@@ -965,6 +965,21 @@ Status Table::lockAllRecords()
     return {};
 }
 
+void Table::abandonBatch()
+{
+    if (!m_inBatch) {
+        cancel();
+        return;
+    }
+    discardPending();
+    m_inBatch = false;
+    releaseLocks();
+    (void)refreshCount(true);
+    cancel();
+    if (m_recno > m_count || !readRecord(m_recno))
+        (void)setEof();
+}
+
 Result<Expression> Table::compile(std::string_view expression) const
 {
     return Expression::compile(expression, m_header.fields());

@@ -117,6 +117,8 @@ public:
     // lock each (the kernel's lock list grows with every separate range). Locked when another program
     // holds any record; the batch then goes on locking record by record. Let go at the commit.
     Status lockAllRecords();
+    // Drops every change of the open batch (and any pending one); nothing of it reaches the files.
+    void abandonBatch();
 
     bool hasIndex() const { return m_index != nullptr; }
     int tagCount() const { return m_index ? m_index->tagCount() : 0; }

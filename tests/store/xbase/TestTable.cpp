@@ -335,6 +335,35 @@ private slots:
         QCOMPARE(dbf.size(), qint64(t->header().headerLength() + 50 * t->recordSize() + 1));
     }
 
+    void anAbandonedBatchLeavesTheFilesAsTheyWere()
+    {
+        QTemporaryDir dir;
+        auto t = taskTable(dir, {"a", "b", "c"});
+        QFile dbf(dir.filePath("QVTSK.DBF"));
+        QVERIFY(dbf.open(QIODevice::ReadOnly));
+        const QByteArray before = dbf.readAll();
+        QVERIFY(t->beginBatch().ok());
+        QVERIFY(t->go(2).ok());
+        QVERIFY(t->setDeleted(true).ok());
+        QVERIFY(t->replace(kNote, std::string(300, 'x')).ok());
+        QVERIFY(t->post().ok());
+        QVERIFY(t->appendBlank().ok());
+        QVERIFY(t->replace(kDescript, "d").ok());
+        t->abandonBatch();
+        QVERIFY(t->go(2).ok());
+        QVERIFY(!t->deleted());
+        QCOMPARE(*t->getMemo(kNote), std::string("note of b"));
+        QCOMPARE(*t->recCount(), 3u);
+        QVERIFY(dbf.seek(0));
+        QCOMPARE(dbf.readAll(), before);
+        QVERIFY(t->verifyIndex().ok());
+        // The table takes the next change as its own transaction.
+        QVERIFY(t->replace(kDescript, "b2").ok());
+        QVERIFY(t->post().ok());
+        QVERIFY(t->go(2).ok());
+        QCOMPARE(t->getTrimString(kDescript), std::string("b2"));
+    }
+
     void recordLockRefusesASecondWriter()
     {
         QTemporaryDir dir;
