@@ -9,7 +9,7 @@ QUORVO_PACKAGES=(
     fonts-liberation
     libsqlite3-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    python3 python3-dbfread python3-dbf unrtf
+    python3 python3-dbfread python3-dbf python3-icalendar unrtf
 )
 missing=()
 for p in "${QUORVO_PACKAGES[@]}"; do

@@ -3,6 +3,7 @@
 #include "datetime/DateFormats.h"
 #include "reports/ColorText.h"
 #include "reports/HtmlExport.h"
+#include "reports/ICalExport.h"
 #include "reports/ReportExport.h"
 #include "reports/RtfExport.h"
 #include "reports/TextExport.h"
@@ -14,7 +15,9 @@
 #include "store/xbase/SiblingPath.h"
 #include "store/xbase/Table.h"
 #include "store/xbase/TableVerifier.h"
+#include "tasks/TaskUid.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <charconv>
@@ -106,7 +109,7 @@ int StoreTool::usage()
 {
     m_err << "usage: quorvo-store info FILE.DBF | list FILE.DBF [--order TAG] [--query EXPR] | check FILE.DBF | "
              "reindex FILE.DBF | repair FILE.DBF | pack FILE.DBF | generate N FILE.DBF | export FILE.DBF OUTPUT "
-             "--format html|rtf|text [--order TAG] [--query EXPR] [--title TEXT] [--notes] [--color RRGGBB]\n";
+             "--format html|rtf|text|ics [--order TAG] [--query EXPR] [--title TEXT] [--notes] [--color RRGGBB]\n";
     return 2;
 }
 
@@ -354,13 +357,16 @@ int StoreTool::exportView(const std::string& path, const std::string& file, cons
         writer = std::make_unique<RtfExport>(titleText);
     else if (format == "text")
         writer = std::make_unique<TextExport>(titleText);
-    else
+    else if (format != "ics")
         return usage();
 
     auto opened = xbase::Table::open(path, xbase::OpenMode::Shared);
     if (!opened)
         return fail(opened.error().message);
     xbase::Table& table = **opened;
+    if (format == "ics")
+        writer = std::make_unique<ICalExport>(titleText, TaskUid::tableTag(QString::fromStdString(path)),
+                                              QDateTime::currentDateTimeUtc());
     const int order = table.tagOrder(tag);
     if (order == 0)
         return fail(path + " has no tag " + tag);
