@@ -31,6 +31,8 @@ private:
     int generate(const std::string& count, const std::string& path);
     // Needs a Qt Gui application object: note lines are measured in the report font.
     int exportView(const std::string& path, const std::string& file, const std::vector<std::string>& options);
+    // iCalendar to-dos into the table as one transaction; the counts on the output stream.
+    int importTasks(const std::string& path, const std::string& file);
     int usage();
     int fail(const std::string& message);
 
