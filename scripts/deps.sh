@@ -7,9 +7,9 @@ QUORVO_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
     libgl-dev libxkbcommon-dev
     fonts-liberation
-    libsqlite3-dev libbenchmark-dev
+    libsqlite3-dev libbenchmark-dev libical-dev
     clang libclang-rt-14-dev
-    python3 python3-dbfread python3-dbf
+    python3 python3-dbfread python3-dbf python3-icalendar
     poppler-utils unrtf
 )
 missing=()

@@ -4,12 +4,14 @@
 #include "mainwindow/Windows1252Validator.h"
 #include "reports/ColorText.h"
 #include "reports/HtmlExport.h"
+#include "reports/ICalExport.h"
 #include "reports/ReportExport.h"
 #include "reports/RtfExport.h"
 #include "reports/TextExport.h"
 #include "store/Messages.h"
 #include "store/TodoTable.h"
 #include "store/Windows1252.h"
+#include "tasks/TaskUid.h"
 #include "ui/DialogFont.h"
 #include "ui/FileDialogs.h"
 #include "ui/HelpService.h"
@@ -21,6 +23,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QKeyEvent>
@@ -84,13 +87,15 @@ void TReportSetup::FormCreate()
     m_pages->addWidget(createHtmlPage());
     m_pages->addWidget(createRtfPage());
     m_pages->addWidget(createTextPage());
+    m_pages->addWidget(createICalPage());
 
     m_tabSet1 = new QTabBar(this);
     m_tabSet1->setObjectName(QStringLiteral("TabSet1"));
     m_tabSet1->setShape(QTabBar::RoundedSouth);
     m_tabSet1->setDrawBase(false);
     m_tabSet1->setExpanding(false);
-    for (const QString& caption : {tr("Printed Report"), tr("HTML Document"), tr("RTF File"), tr("Text File")})
+    for (const QString& caption :
+         {tr("Printed Report"), tr("HTML Document"), tr("RTF File"), tr("Text File"), tr("iCalendar")})
         m_tabSet1->addTab(caption);
     m_tabSet1->setGeometry(kPageLeft, kPageTop + kPageHeight, kPageWidth, 24);
     connect(m_tabSet1, &QTabBar::currentChanged, this, &TReportSetup::TabSet1Click);
@@ -242,6 +247,21 @@ QWidget* TReportSetup::createTextPage()
     return page;
 }
 
+QWidget* TReportSetup::createICalPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("ICalPage"));
+    m_icalPageTitle = addTitleEdit(page, "ICalPageTitle", tr("iCalendar Title"),
+                                   tr("Enter the name calendar programs show for the exported tasks here"));
+    m_icalDoNotes = addCheckBox(page, "ICalDoNotes", tr("Copy Notes"), 72,
+                                tr("Check here to write the notes (memo) as the description of each task"));
+    m_saveAsICal = addButton(page, "SaveAsICal", tr("Save As"), 30,
+                             tr("Click here to save the current Todo List as an iCalendar file of tasks for "
+                                "calendar programs"));
+    connect(m_saveAsICal, &QPushButton::clicked, this, &TReportSetup::SaveAsICalClick);
+    return page;
+}
+
 void TReportSetup::LoadPreferences()
 {
     m_files = ExportPreferences::load(m_programDir);
@@ -249,6 +269,8 @@ void TReportSetup::LoadPreferences()
     m_htmlPageTitle->setText(m_files.htmlTitle);
     m_rtfPageTitle->setText(m_files.rtfTitle);
     m_textPageTitle->setText(m_files.textTitle);
+    m_icalPageTitle->setText(m_files.icalTitle);
+    m_icalDoNotes->setChecked(m_files.icalNotes);
 }
 
 void TReportSetup::SavePreferences()
@@ -257,6 +279,8 @@ void TReportSetup::SavePreferences()
     m_files.htmlTitle = m_htmlPageTitle->text();
     m_files.rtfTitle = m_rtfPageTitle->text();
     m_files.textTitle = m_textPageTitle->text();
+    m_files.icalTitle = m_icalPageTitle->text();
+    m_files.icalNotes = m_icalDoNotes->isChecked();
     m_files.save(m_programDir);
 }
 
@@ -430,6 +454,11 @@ void TReportSetup::SaveAsTextClick()
     saveAs(TextPage);
 }
 
+void TReportSetup::SaveAsICalClick()
+{
+    saveAs(ICalPage);
+}
+
 void TReportSetup::saveAs(Page page)
 {
     if (m_exporting)
@@ -452,6 +481,11 @@ void TReportSetup::saveAs(Page page)
         request.defaultSuffix = QStringLiteral("txt");
         remembered = &m_files.textFilespec;
         break;
+    case ICalPage:
+        request.filter = QStringLiteral("iCalendar File|*.ics");
+        request.defaultSuffix = QStringLiteral("ics");
+        remembered = &m_files.icalFilespec;
+        break;
     case PrintedReportPage:
         return;
     }
@@ -473,6 +507,9 @@ void TReportSetup::saveAs(Page page)
         break;
     case TextPage:
         written = CopyText(*chosen, m_textPageTitle->text());
+        break;
+    case ICalPage:
+        written = CopyICal(*chosen, m_icalPageTitle->text());
         break;
     case PrintedReportPage:
         break;
@@ -500,6 +537,15 @@ bool TReportSetup::CopyText(const QString& fileName, const QString& title)
 {
     TextExport writer(bytesOf(title));
     return copy(fileName, writer, m_textDoNotes->isChecked());
+}
+
+bool TReportSetup::CopyICal(const QString& fileName, const QString& title)
+{
+    if (!m_table.isOpen())
+        return false;
+    ICalExport writer(bytesOf(title), TaskUid::tableTag(QString::fromStdString(m_table.engine().path())),
+                      QDateTime::currentDateTimeUtc());
+    return copy(fileName, writer, m_icalDoNotes->isChecked());
 }
 
 bool TReportSetup::copy(const QString& fileName, ExportWriter& writer, bool withNotes)

@@ -24,8 +24,8 @@ class ReportPrinting;
 class TGraphicPanel;
 class TodoTable;
 
-// "Print Report": prints, previews or exports the current view of the main window's task table. Four pages
-// (printed report, HTML, RTF, text), each with its title and notes option, chosen by the tab strip under
+// "Print Report": prints, previews or exports the current view of the main window's task table. Five pages
+// (printed report, HTML, RTF, text, iCalendar), each with its title and notes option, chosen by the tab strip under
 // them. The titles and the last file of each export come from QVTSK.INI and go back to it only after a
 // successful export; the options and the HTML colour belong to the main window, which sets them before the
 // dialog is shown and takes them back however it closes.
@@ -48,6 +48,7 @@ public:
         HtmlPage,
         RtfPage,
         TextPage,
+        ICalPage,
     };
 
     // Printing sends the report to the printer, preview shows its pages in the preview window.
@@ -82,6 +83,7 @@ public:
     bool CopyHTML(const QString& fileName, const QString& colorText, const QString& title);
     bool CopyRTF(const QString& fileName, const QString& title);
     bool CopyText(const QString& fileName, const QString& title);
+    bool CopyICal(const QString& fileName, const QString& title);
 
 signals:
     // The table moved during an export; the task list may follow it.
@@ -108,6 +110,7 @@ public slots:
     void SaveAsTextClick();
     // The printed report as a PDF file, with or without a printer installed.
     void SaveAsPdfClick();
+    void SaveAsICalClick();
 
 protected:
     // "There are no printers installed" and false when there is none.
@@ -128,6 +131,7 @@ private:
     QWidget* createHtmlPage();
     QWidget* createRtfPage();
     QWidget* createTextPage();
+    QWidget* createICalPage();
     QLineEdit* addTitleEdit(QWidget* page, const char* name, const QString& label, const QString& help);
     QCheckBox* addCheckBox(QWidget* page, const char* name, const QString& caption, int y, const QString& help);
     QPushButton* addButton(QWidget* page, const char* name, const QString& caption, int y, const QString& help);
@@ -164,6 +168,9 @@ private:
     QLineEdit* m_textPageTitle;
     QCheckBox* m_textDoNotes;
     QPushButton* m_saveAsText;
+    QLineEdit* m_icalPageTitle;
+    QCheckBox* m_icalDoNotes;
+    QPushButton* m_saveAsICal;
     QPushButton* m_returnButton;
     QPushButton* m_helpButton;
     QPushButton* m_mouseHelpButton;

@@ -19,6 +19,8 @@ public:
     virtual ~ExportWriter() = default;
 
     virtual TaskWalk::Form walkForm() const { return TaskWalk::Form::Exact; }
+    // False for a writer that takes the notes whole from the task rather than as wrapped lines.
+    virtual bool wrapsNotes() const { return true; }
     // The width, in pixels of the report font, that note lines are wrapped to.
     virtual int noteWrapWidth(const QFont& font) const = 0;
 

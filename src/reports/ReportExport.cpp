@@ -39,7 +39,7 @@ ReportExport::Outcome ReportExport::write(QIODevice& device, ExportWriter& write
     const xbase::Status walked = walk.run(
         writer.walkForm(), withNotes,
         [&](const TaskWalk::Task& task) {
-            if (withNotes)
+            if (withNotes && writer.wrapsNotes())
                 writer.task(out, task, noteLines.lines(task.notes));
             else
                 writer.task(out, task, none);

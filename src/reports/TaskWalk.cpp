@@ -65,13 +65,26 @@ xbase::Status TaskWalk::fill(Task& task, bool withNotes)
         task.time.clear();
         task.priority.clear();
         task.done.clear();
+        task.recNo = 0;
+        task.storedDate = {};
+        task.storedTime = {};
+        task.keys = {};
+        task.priorityCode = ' ';
+        task.isDone = false;
         return {};
     }
     task.description = trimRight(m_table.rawField(TaskField::DESCRIPT));
-    task.date = dateText(m_table.rawField(TaskField::DATE));
-    task.time = timeText(m_table.rawField(TaskField::TIME));
-    task.priority = bytesOf(TaskDisplay::ShowPriority(trimRight(m_table.rawField(TaskField::PRIORITY))));
-    task.done = bytesOf(TaskDisplay::IsDone(m_table.getLogical(TaskField::DONE)));
+    task.storedDate = m_table.rawField(TaskField::DATE);
+    task.storedTime = m_table.rawField(TaskField::TIME);
+    task.date = dateText(task.storedDate);
+    task.time = timeText(task.storedTime);
+    const std::string_view priority = trimRight(m_table.rawField(TaskField::PRIORITY));
+    task.priorityCode = priority.empty() ? ' ' : priority.front();
+    task.priority = bytesOf(TaskDisplay::ShowPriority(priority));
+    task.isDone = m_table.getLogical(TaskField::DONE);
+    task.done = bytesOf(TaskDisplay::IsDone(task.isDone));
+    task.keys = trimRight(m_table.rawField(TaskField::KEYS));
+    task.recNo = m_table.recNo();
     if (withNotes) {
         auto notes = m_table.getMemo(TaskField::NOTE);
         if (!notes)

@@ -31,6 +31,13 @@ public:
         QByteArray priority;
         QByteArray done;
         std::string notes; // read only when asked for
+        // The stored forms, for exports that write data rather than what the list shows.
+        std::uint32_t recNo = 0;
+        std::string_view storedDate; // "yyyymmdd" or blank
+        std::string_view storedTime; // "hh:nn" or blank
+        std::string_view keys;       // without trailing blanks
+        char priorityCode = ' ';     // 'A', 'B', 'C' in either case, or anything else for none
+        bool isDone = false;
     };
 
     enum class Form

@@ -42,7 +42,10 @@ ExportPreferences ExportPreferences::defaults(const QString& programDir)
             title,
             programDir + QStringLiteral("Todo.htm"),
             programDir + QStringLiteral("Todo.rtf"),
-            programDir + QStringLiteral("Todo.txt")};
+            programDir + QStringLiteral("Todo.txt"),
+            title,
+            programDir + QStringLiteral("Todo.ics"),
+            false};
 }
 
 ExportPreferences ExportPreferences::load(const QString& programDir)
@@ -52,7 +55,8 @@ ExportPreferences ExportPreferences::load(const QString& programDir)
     return {readText(file, "ReportTitle", d.reportTitle),   readText(file, "HTMLTitle", d.htmlTitle),
             readText(file, "RTFTitle", d.rtfTitle),         readText(file, "TextTitle", d.textTitle),
             readText(file, "HTMLFilespec", d.htmlFilespec), readText(file, "RTFFilespec", d.rtfFilespec),
-            readText(file, "TextFilespec", d.textFilespec)};
+            readText(file, "TextFilespec", d.textFilespec), readText(file, "ICalTitle", d.icalTitle),
+            readText(file, "ICalFilespec", d.icalFilespec), file.readBool(kReport, "ICalNotes", d.icalNotes)};
 }
 
 bool ExportPreferences::save(const QString& programDir) const
@@ -66,6 +70,9 @@ bool ExportPreferences::save(const QString& programDir) const
     writeText(file, "HTMLFilespec", htmlFilespec);
     writeText(file, "RTFFilespec", rtfFilespec);
     writeText(file, "TextFilespec", textFilespec);
+    writeText(file, "ICalTitle", icalTitle);
+    writeText(file, "ICalFilespec", icalFilespec);
+    file.writeBool(kReport, "ICalNotes", icalNotes);
     return file.commit();
 }
 

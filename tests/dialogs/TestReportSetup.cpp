@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -135,6 +136,10 @@ private slots:
         row("TextPageTitle", "", "Enter a title for the text file page here");
         row("TextDoNotes", "Copy Notes", "Check here to write the notes (memo) as part of the text file");
         row("SaveAsText", "Save As", "Click here to save the current ToDo List as a text file (ASCII)");
+        row("ICalPageTitle", "", "Enter the name calendar programs show for the exported tasks here");
+        row("ICalDoNotes", "Copy Notes", "Check here to write the notes (memo) as the description of each task");
+        row("SaveAsICal", "Save As",
+            "Click here to save the current Todo List as an iCalendar file of tasks for calendar programs");
         row("ReturnButton", "Ok", "Click here to return to the main screen");
         row("Helpbutton", "Help", "");
         row("MouseHelpButton", "", "");
@@ -161,13 +166,14 @@ private slots:
         QStringList labels;
         for (auto* label : dialog->findChildren<QLabel*>())
             labels << label->text();
-        for (const char* text : {"Report Title", "HTML Page Title", "RTF Page Title", "Text File Page Title"})
+        for (const char* text :
+             {"Report Title", "HTML Page Title", "RTF Page Title", "Text File Page Title", "iCalendar Title"})
             QVERIFY2(labels.contains(QString::fromLatin1(text)), text);
         QStringList tabs;
         auto* tabSet = child<QTabBar>(*dialog, "TabSet1");
         for (int i = 0; i < tabSet->count(); ++i)
             tabs << tabSet->tabText(i);
-        QCOMPARE(tabs, (QStringList{"Printed Report", "HTML Document", "RTF File", "Text File"}));
+        QCOMPARE(tabs, (QStringList{"Printed Report", "HTML Document", "RTF File", "Text File", "iCalendar"}));
         tabSet->setCurrentIndex(2);
         QCOMPARE(dialog->currentPage(), int(TReportSetup::RtfPage));
         QVERIFY(child<QLineEdit>(*dialog, "RTFPageTitle")->isVisibleTo(dialog.get()));
@@ -177,7 +183,7 @@ private slots:
     {
         ScriptedFileDialogs files;
         auto dialog = makeDialog();
-        for (const char* edit : {"ReportTitleField", "HTMLPageTitle", "RTFPageTitle", "TextPageTitle"})
+        for (const char* edit : {"ReportTitleField", "HTMLPageTitle", "RTFPageTitle", "TextPageTitle", "ICalPageTitle"})
             QCOMPARE(child<QLineEdit>(*dialog, edit)->text(), QStringLiteral("Quorvo"));
         dialog->setReportOptions(ReportOptions());
         for (auto* box : dialog->findChildren<QCheckBox*>())
@@ -188,10 +194,12 @@ private slots:
         dialog->HTMLSaveAsClick();
         dialog->SaveAsRTFClickClick();
         dialog->SaveAsTextClick();
-        QCOMPARE(files.requests.size(), 3);
-        const QStringList names{"Todo.htm", "Todo.rtf", "Todo.txt"};
-        const QStringList filters{"HTM Document|*.htm", "RTF Document|*.rtf", "Text File|*.txt"};
-        for (int i = 0; i < 3; ++i) {
+        dialog->SaveAsICalClick();
+        QCOMPARE(files.requests.size(), 4);
+        const QStringList names{"Todo.htm", "Todo.rtf", "Todo.txt", "Todo.ics"};
+        const QStringList filters{"HTM Document|*.htm", "RTF Document|*.rtf", "Text File|*.txt",
+                                  "iCalendar File|*.ics"};
+        for (int i = 0; i < 4; ++i) {
             QCOMPARE(files.requests[i].folder, dir());
             QCOMPARE(files.requests[i].proposedName, names[i]);
             QCOMPARE(files.requests[i].filter, filters[i]);
@@ -268,6 +276,8 @@ private slots:
                              << QByteArray("{\\rtf1");
         QTest::newRow("text") << int(TReportSetup::TextPage) << QStringLiteral("list.txt") << QByteArray("TextFilespec")
                               << QByteArray("Text title\r\n");
+        QTest::newRow("ical") << int(TReportSetup::ICalPage) << QStringLiteral("list.ics") << QByteArray("ICalFilespec")
+                              << QByteArray("BEGIN:VCALENDAR\r\nVERSION:2.0\r\n");
     }
 
     void saveFlow()
@@ -292,6 +302,9 @@ private slots:
             case TReportSetup::RtfPage:
                 dialog->SaveAsRTFClickClick();
                 break;
+            case TReportSetup::ICalPage:
+                dialog->SaveAsICalClick();
+                break;
             default:
                 dialog->SaveAsTextClick();
             }
@@ -300,9 +313,10 @@ private slots:
 
             // The next save of that page proposes the file just written.
             files.answer(std::nullopt);
-            page == TReportSetup::HtmlPage  ? dialog->HTMLSaveAsClick()
-            : page == TReportSetup::RtfPage ? dialog->SaveAsRTFClickClick()
-                                            : dialog->SaveAsTextClick();
+            page == TReportSetup::HtmlPage   ? dialog->HTMLSaveAsClick()
+            : page == TReportSetup::RtfPage  ? dialog->SaveAsRTFClickClick()
+            : page == TReportSetup::ICalPage ? dialog->SaveAsICalClick()
+                                             : dialog->SaveAsTextClick();
             QCOMPARE(files.requests.last().folder, out.path() + QLatin1Char('/'));
             QCOMPARE(files.requests.last().proposedName, name);
         }
@@ -314,7 +328,7 @@ private slots:
         const QByteArray written = test::readFileBytes(dir() + QStringLiteral("QVTSK.INI"));
         qsizetype at = 0;
         for (const char* k : {"ReportTitle=", "HTMLTitle=", "RTFTitle=", "TextTitle=", "HTMLFilespec=", "RTFFilespec=",
-                              "TextFilespec="}) {
+                              "TextFilespec=", "ICalTitle=", "ICalFilespec=", "ICalNotes="}) {
             at = written.indexOf(k, at);
             QVERIFY2(at >= 0, k);
         }
@@ -429,6 +443,7 @@ private slots:
         QTest::newRow("rtf with notes") << QStringLiteral("rtf") << QStringList{"--notes"};
         QTest::newRow("text with notes") << QStringLiteral("text") << QStringList{"--notes"};
         QTest::newRow("text, a query") << QStringLiteral("text") << QStringList{"--query", ".not. DONE"};
+        QTest::newRow("ics with notes, a query") << QStringLiteral("ics") << QStringList{"--notes", "--query", "DONE"};
     }
 
     void theToolWritesTheSameBytes()
@@ -453,10 +468,12 @@ private slots:
         if (color >= 0)
             report.htmlColor = *ColorText::toValue(options[color + 1]);
         dialog.setReportOptions(report);
+        child<QCheckBox>(dialog, "ICalDoNotes")->setChecked(notes);
         const QString fromDialog = temp.filePath(QStringLiteral("dialog.out"));
         const QString title = QStringLiteral("Caf\u00e9 & {x}");
         const bool written = format == QLatin1String("html")  ? dialog.CopyHTML(fromDialog, dialog.colorText(), title)
                              : format == QLatin1String("rtf") ? dialog.CopyRTF(fromDialog, title)
+                             : format == QLatin1String("ics") ? dialog.CopyICal(fromDialog, title)
                                                               : dialog.CopyText(fromDialog, title);
         QVERIFY(written);
 
@@ -466,9 +483,12 @@ private slots:
                    QStringList{"export", table, fromTool, "--format", format, "--title", title} + options);
         QVERIFY(tool.waitForFinished(60000));
         QCOMPARE(tool.exitCode(), 0);
-        const QByteArray bytes = test::readFileBytes(fromDialog);
-        QVERIFY(bytes.contains("Caf\xE9 "));
-        QCOMPARE(test::readFileBytes(fromTool), bytes);
+        // The time stamp of the writing is the one line an iCalendar file may differ in.
+        static const QRegularExpression stamp(QStringLiteral("DTSTAMP:[0-9TZ]+\r\n"));
+        const auto unstamped = [](QByteArray bytes) { return QString::fromLatin1(bytes).remove(stamp).toLatin1(); };
+        const QByteArray bytes = unstamped(test::readFileBytes(fromDialog));
+        QVERIFY(bytes.contains(format == QLatin1String("ics") ? "Caf\xC3\xA9 " : "Caf\xE9 "));
+        QCOMPARE(unstamped(test::readFileBytes(fromTool)), bytes);
     }
 
     void reportButtonHandsTheOptionsThereAndBack()

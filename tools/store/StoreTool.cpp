@@ -3,6 +3,7 @@
 #include "datetime/DateFormats.h"
 #include "reports/ColorText.h"
 #include "reports/HtmlExport.h"
+#include "reports/ICalExport.h"
 #include "reports/ReportExport.h"
 #include "reports/RtfExport.h"
 #include "reports/TextExport.h"
@@ -14,7 +15,11 @@
 #include "store/xbase/SiblingPath.h"
 #include "store/xbase/Table.h"
 #include "store/xbase/TableVerifier.h"
+#include "tasks/ICalImport.h"
+#include "tasks/TaskUid.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QString>
 
 #include <charconv>
@@ -97,6 +102,8 @@ int StoreTool::run(const std::vector<std::string>& args)
         return repair(args[1]);
     if (command == "generate" && rest.size() == 1)
         return generate(args[1], rest[0]);
+    if (command == "import" && rest.size() == 1)
+        return importTasks(args[1], rest[0]);
     if (command == "export" && !rest.empty())
         return exportView(args[1], rest[0], std::vector<std::string>(rest.begin() + 1, rest.end()));
     return usage();
@@ -106,9 +113,9 @@ int StoreTool::usage()
 {
     m_err << "usage: quorvo-store info FILE.DBF | list FILE.DBF [--order TAG] [--query EXPR] | check FILE.DBF | "
              "reindex FILE.DBF | repair FILE.DBF | pack FILE.DBF | generate N FILE.DBF | export FILE.DBF OUTPUT "
-             "--format html|rtf|text [--order TAG] [--query EXPR] [--title TEXT] [--notes] [--color RRGGBB] | "
+             "--format html|rtf|text|ics [--order TAG] [--query EXPR] [--title TEXT] [--notes] [--color RRGGBB] | "
              "export FILE.DBF OUTPUT --format pdf [--order TAG] [--query EXPR] [--title TEXT] [--notes] [--keywords] "
-             "[--checkbox] [--double]\n";
+             "[--checkbox] [--double] | import FILE.DBF FILE.ICS\n";
     return 2;
 }
 
@@ -363,13 +370,16 @@ int StoreTool::exportView(const std::string& path, const std::string& file, cons
         writer = std::make_unique<RtfExport>(titleText);
     else if (format == "text")
         writer = std::make_unique<TextExport>(titleText);
-    else
+    else if (format != "ics")
         return usage();
 
     auto opened = xbase::Table::open(path, xbase::OpenMode::Shared);
     if (!opened)
         return fail(opened.error().message);
     xbase::Table& table = **opened;
+    if (format == "ics")
+        writer = std::make_unique<ICalExport>(titleText, TaskUid::tableTag(QString::fromStdString(path)),
+                                              QDateTime::currentDateTimeUtc());
     const int order = table.tagOrder(tag);
     if (order == 0)
         return fail(path + " has no tag " + tag);
@@ -381,6 +391,30 @@ int StoreTool::exportView(const std::string& path, const std::string& file, cons
     const ReportExport::Outcome outcome = exporter.write(QString::fromStdString(file), *writer, notes);
     if (!outcome.ok)
         return fail(file + ": " + outcome.error.toStdString());
+    return 0;
+}
+
+int StoreTool::importTasks(const std::string& path, const std::string& file)
+{
+    QFile input(QString::fromStdString(file));
+    if (!input.open(QIODevice::ReadOnly))
+        return fail(file + ": " + input.errorString().toStdString());
+    const QByteArray bytes = input.readAll();
+    QString error;
+    const std::optional<ICalImport::Plan> plan =
+        ICalImport::read(bytes, TaskUid::tableTag(QString::fromStdString(path)), &error);
+    if (!plan)
+        return fail(file + ": " + error.toStdString());
+    auto opened = xbase::Table::open(path, xbase::OpenMode::Shared);
+    if (!opened)
+        return fail(opened.error().message);
+    const ICalImport::Outcome outcome = ICalImport::apply(**opened, *plan);
+    m_out << path << ": " << outcome.added << " added, " << outcome.updated << " updated; skipped " << plan->events
+          << " events, " << plan->recurring << " repeating to-dos, " << plan->others << " other components\n";
+    if (!outcome.status)
+        return fail(outcome.status.error().message);
+    if (auto closed = (*opened)->close(); !closed)
+        return fail(closed.error().message);
     return 0;
 }
 

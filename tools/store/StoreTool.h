@@ -33,6 +33,8 @@ private:
     int exportView(const std::string& path, const std::string& file, const std::vector<std::string>& options);
     // The printed report as a PDF file; options as for exportView without --format.
     int exportPdf(const std::string& path, const std::string& file, const std::vector<std::string>& options);
+    // iCalendar to-dos into the table as one transaction; the counts on the output stream.
+    int importTasks(const std::string& path, const std::string& file);
     int usage();
     int fail(const std::string& message);
 
