@@ -187,7 +187,6 @@ void TMainScreen::createMenus()
 {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("File1"));
-    createUndoItems(file);
     m_rebuildIndexesItem = addItem(file, "RebuildIndexes1", tr("&Rebuild Indexes"));
     connect(m_rebuildIndexesItem, &QAction::triggered, this, &TMainScreen::RebuildIndexes1Click);
     // Its items come with the sort commands (createCommandMenus).
@@ -207,6 +206,8 @@ void TMainScreen::createMenus()
     QAction* exit = addItem(file, "Exit1", tr("E&xit"));
     exit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
     connect(exit, &QAction::triggered, this, &TMainScreen::ExitButtonClick);
+    // Last, so that every other item keeps the place it has always had.
+    createUndoItems(file);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("Help1"));

@@ -24,6 +24,7 @@ void TMainScreen::UndoStackDeleter::operator()(QUndoStack* stack) const
 void TMainScreen::createUndoItems(QMenu* file)
 {
     m_undoStack.reset(new QUndoStack);
+    file->addSeparator();
     m_undoItem = file->addAction(tr("Undo"));
     m_undoItem->setObjectName(QStringLiteral("Undo1"));
     m_undoItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -32,7 +33,6 @@ void TMainScreen::createUndoItems(QMenu* file)
     m_redoItem->setObjectName(QStringLiteral("Redo1"));
     m_redoItem->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     connect(m_redoItem, &QAction::triggered, this, &TMainScreen::Redo1Click);
-    file->addSeparator();
     for (auto signal : {&QUndoStack::canUndoChanged, &QUndoStack::canRedoChanged})
         connect(m_undoStack.get(), signal, this, &TMainScreen::updateUndoItems);
     connect(m_undoStack.get(), &QUndoStack::indexChanged, this, &TMainScreen::updateUndoItems);
