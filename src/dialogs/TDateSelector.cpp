@@ -27,13 +27,7 @@ constexpr int kButtonBarHeight = 51;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 
-struct PopupText
-{
-    const char* control;
-    const char* text;
-};
-
-constexpr PopupText kPopupTexts[] = {
+constexpr PopupHelp::Text kPopupTexts[] = {
     {"PrevYear", "Click here to see the previous year's calendar"},
     {"PrevMonth", "Click here to see the previous month's calendar"},
     {"NextMonth", "Click here to see the next month's calendar"},
@@ -104,7 +98,7 @@ TDateSelector::TDateSelector(const DateFormats& formats, HelpService& help, QWid
     mouseHelp->setIcon(PopupHelp::mouseHelpIcon());
     mouseHelp->setToolTip(tr("What's this?"));
 
-    attachPopupHelp();
+    m_popupHelp->attachByName(*this, kPopupTexts);
     connect(m_popupHelp, &PopupHelp::moreHelpRequested, this, &TDateSelector::HelpbuttonClick);
     m_calendar->setFocus();
     FormCreate();
@@ -121,12 +115,6 @@ QPushButton* TDateSelector::addButton(const QString& name, const QString& captio
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, handler);
     return button;
-}
-
-void TDateSelector::attachPopupHelp()
-{
-    for (const PopupText& entry : kPopupTexts)
-        m_popupHelp->attach(findChild<QWidget*>(QLatin1String(entry.control)), tr(entry.text));
 }
 
 void TDateSelector::setDate(const DateTime& date)

@@ -53,7 +53,6 @@ protected:
 private:
     QPushButton* addButton(const QString& name, const QString& caption, QRect geometry,
                            void (TDateSelector::*handler)());
-    void attachPopupHelp();
 
     const DateFormats& m_formats;
     HelpService& m_help;

@@ -42,13 +42,7 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr int kButtonBarHeight = 51;
 
-struct PopupText
-{
-    const char* control;
-    const char* text;
-};
-
-constexpr PopupText kPopupTexts[] = {
+constexpr PopupHelp::Text kPopupTexts[] = {
     {"CalendarButton", "Click here to select a date from a calendar"},
     {"CancelButton", "Click here to cancel and exit"},
     {"DateEdit", "Enter the date here (format will depend upon your Windows settings)"},
@@ -120,7 +114,7 @@ TTaskEditor::TTaskEditor(const DateFormats& formats, const QStringList& keyWords
     setFixedSize(kClientWidth, kClientHeight);
     createControls();
     arrangeTabOrder();
-    attachPopupHelp();
+    m_popupHelp->attachByName(*this, kPopupTexts);
     connect(m_popupHelp, &PopupHelp::moreHelpRequested, this, &TTaskEditor::HelpButtonClick);
     // Leaving the date or time field for another control of this window checks it.
     connect(qApp, &QApplication::focusChanged, this, &TTaskEditor::focusChanged);
@@ -263,12 +257,6 @@ void TTaskEditor::arrangeTabOrder()
                               m_cancelButton, m_mouseHelpButton, m_helpButton, m_quickTimeButton, m_calendarButton};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
-}
-
-void TTaskEditor::attachPopupHelp()
-{
-    for (const PopupText& entry : kPopupTexts)
-        m_popupHelp->attach(findChild<QWidget*>(QLatin1String(entry.control)), tr(entry.text));
 }
 
 QString TTaskEditor::userPattern() const

@@ -85,7 +85,6 @@ private:
     QFrame* createPriorityPanel();
     void createButtonBar();
     void arrangeTabOrder();
-    void attachPopupHelp();
     void focusChanged(QWidget* old, QWidget* now);
     // The date and time checks; false when the field was refused (and emptied).
     bool dateCheck();

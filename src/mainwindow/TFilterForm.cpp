@@ -34,14 +34,8 @@ constexpr int kBarHeight = 51;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 
-struct PopupText
-{
-    const char* control;
-    const char* text;
-};
-
 // "\r\n" breaks the line, as in every pop-up text of the program.
-constexpr PopupText kPopupTexts[] = {
+constexpr PopupHelp::Text kPopupTexts[] = {
     {"CancelButton", "Click here to cancel your selection and exit"},
     {"DateFilter", "Select a range of dates to filter on, or select 'All Dates'."},
     {"KeyListbutton", "Click here for a menu of key words you have used"},
@@ -84,7 +78,7 @@ TFilterForm::TFilterForm(HelpService& help, const QStringList& keyWords, QWidget
     m_priorityBox = createPriorityFilter();
     m_taskFilterBox = createTaskFilterBox();
     createButtonBar();
-    attachPopupHelp();
+    m_popupHelp->attachByName(*this, kPopupTexts);
     connect(m_popupHelp, &PopupHelp::moreHelpRequested, this, &TFilterForm::HelpbuttonClick);
 }
 
@@ -196,15 +190,6 @@ void TFilterForm::createButtonBar()
     connect(reset, &QPushButton::clicked, this, &TFilterForm::ResetButtonClick);
     connect(helpButton, &QPushButton::clicked, this, &TFilterForm::HelpbuttonClick);
     connect(mouseHelp, &QPushButton::clicked, this, &TFilterForm::MouseHelpButtonClick);
-}
-
-void TFilterForm::attachPopupHelp()
-{
-    for (const PopupText& entry : kPopupTexts) {
-        auto* control = findChild<QWidget*>(QLatin1String(entry.control));
-        Q_ASSERT(control);
-        m_popupHelp->attach(control, QString::fromLatin1(entry.text));
-    }
 }
 
 void TFilterForm::showEvent(QShowEvent* event)

@@ -57,7 +57,6 @@ private:
     QGroupBox* createPriorityFilter();
     QGroupBox* createTaskFilterBox();
     void createButtonBar();
-    void attachPopupHelp();
 
     HelpService& m_help;
     PopupHelp* m_popupHelp;

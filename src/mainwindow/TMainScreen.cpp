@@ -50,14 +50,8 @@ constexpr int kSplitterHandle = 8;
 constexpr int kNotesHeaderHeight = 22;
 constexpr int kFontPixels = 11;
 
-struct PopupText
-{
-    const char* control;
-    const char* text;
-};
-
 // "\r\n" breaks the line, as in every pop-up text of the program.
-constexpr PopupText kPopupTexts[] = {
+constexpr PopupHelp::Text kPopupTexts[] = {
     {"ActiveGrid", "The Task Grid:\r\n\r\nDouble-click on the Priority Column, Date Column,Time Column or Key Words "
                    "Column for a quick change menu. \r\n\r\nDouble-click on the Done column to toggle the "
                    "status.\r\n\r\nSelect the Description field and start typing to change the description value"},
@@ -136,7 +130,7 @@ TMainScreen::TMainScreen(HelpService& help, const Clock& clock, const QString& p
     layout->addWidget(m_panel2);
     setCentralWidget(central);
 
-    attachPopupHelp();
+    m_popupHelp->attachByName(*this, kPopupTexts);
     connect(m_popupHelp, &PopupHelp::moreHelpRequested, this, &TMainScreen::HelpbuttonClick);
     m_taskGrid = TaskGrid::attach(m_activeGrid, m_activeNotes, m_todoTable, DateFormats::current(), m_clock);
     connect(m_taskGrid.get(), &TaskGrid::currentRecordChanged, this, [this] { SetButtons(); });
@@ -321,15 +315,6 @@ QWidget* TMainScreen::createTaskPanel()
     m_splitter->setStretchFactor(1, 1);
     setSplitterBar(kDefaultSplitterBar);
     return panel;
-}
-
-void TMainScreen::attachPopupHelp()
-{
-    for (const PopupText& entry : kPopupTexts) {
-        auto* control = findChild<QWidget*>(QLatin1String(entry.control));
-        Q_ASSERT(control);
-        m_popupHelp->attach(control, QString::fromLatin1(entry.text));
-    }
 }
 
 void TMainScreen::setStatusText(const QString& text)

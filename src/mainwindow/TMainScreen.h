@@ -223,7 +223,6 @@ private:
     void createMenus();
     QWidget* createTaskPanel();
     void createButtonBars();
-    void attachPopupHelp();
     bool belongsHere(QObject* object) const;
     QPushButton* buttonForMnemonic(int key, Qt::KeyboardModifiers shift) const;
     void applyStartupShowState();

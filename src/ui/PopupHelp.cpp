@@ -46,6 +46,16 @@ void PopupHelp::attach(QWidget* control, const QString& text)
     control->installEventFilter(this);
 }
 
+void PopupHelp::attachByName(const QWidget& window, std::span<const Text> texts)
+{
+    for (const Text& entry : texts) {
+        auto* control = window.findChild<QWidget*>(QLatin1String(entry.control));
+        Q_ASSERT(control);
+        if (control)
+            attach(control, QString::fromUtf8(entry.text));
+    }
+}
+
 QString PopupHelp::richText(const QString& text)
 {
     // The pop-up lays its text out at a width of its own choosing, which runs far past 300 pixels for the longer

@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QObject>
 
+#include <span>
+
 class QWidget;
 
 namespace quorvo {
@@ -23,6 +25,16 @@ public:
     // The control gets the text (with "\r\n" line breaks) as its What's This text and a context menu of the one
     // item "What's this?".
     void attach(QWidget* control, const QString& text);
+
+    // One control's text, the control named by its object name.
+    struct Text
+    {
+        const char* control;
+        const char* text;
+    };
+    // Attaches each text to the child of window that carries the name; a name without a control is a fault of
+    // the window's table.
+    void attachByName(const QWidget& window, std::span<const Text> texts);
 
     // The rich text that a control carries for a given help text.
     static QString richText(const QString& text);

@@ -85,7 +85,7 @@ private slots:
 
     void fieldsReadBack_data()
     {
-        QTest::addColumn<QVariant>("spec");
+        QTest::addColumn<QVariant>("task");
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QString>("due");
         QTest::addColumn<int>("priority");
@@ -93,8 +93,8 @@ private slots:
         QTest::addColumn<QStringList>("categories");
         QTest::addColumn<QString>("description"); // "-" for none
 
-        auto row = [](const char* name, TaskSpec spec) -> QTestData& {
-            return QTest::newRow(name) << QVariant::fromValue(std::make_shared<TaskSpec>(std::move(spec)));
+        auto row = [](const char* name, TaskSpec task) -> QTestData& {
+            return QTest::newRow(name) << QVariant::fromValue(std::make_shared<TaskSpec>(std::move(task)));
         };
         row("date and time, high, open", {"20240105", "14:30", "Pay rent", "", "A", false, ""})
             << "Pay rent"
@@ -137,7 +137,7 @@ private slots:
 
     void fieldsReadBack()
     {
-        QFETCH(QVariant, spec);
+        QFETCH(QVariant, task);
         QFETCH(QString, summary);
         QFETCH(QString, due);
         QFETCH(int, priority);
@@ -145,7 +145,7 @@ private slots:
         QFETCH(QStringList, categories);
         QFETCH(QString, description);
         TaskTableFixture fixture;
-        QVERIFY(fixture.create({*spec.value<std::shared_ptr<TaskSpec>>()}));
+        QVERIFY(fixture.create({*task.value<std::shared_ptr<TaskSpec>>()}));
         QTemporaryDir out;
         const QString file = out.filePath(QStringLiteral("tasks.ics"));
         QCOMPARE(exportTo(fixture, file, true), file);
