@@ -117,12 +117,12 @@ public:
         int deleted = 0;
         outcome.status = visitAll(deleted, outcome.records);
         if (m_batchLost) {
-            // A failed post drops the whole transaction: none of the walk's deletions were written.
+            // A failed write drops the whole transaction: none of the walk's deletions were written.
             outcome.deleted = 0;
             outcome.records.clear();
             return outcome;
         }
-        // A walk broken off by a failed move keeps, and counts, the deletions made before it.
+        // A scan that failed has deleted nothing; the batch is closed all the same.
         const xbase::Status committed = m_table.commitBatch();
         if (!committed) {
             outcome.status = committed;
@@ -154,9 +154,10 @@ private:
         }
     }
 
-    // One read-ahead pass in record order finds the tasks; each is then read again as it is now, so a task
-    // that another program changed meanwhile is judged on what it holds. Moving through the view record by
-    // record would read ahead again after every deletion.
+    // One read-ahead pass in record order finds the tasks; the table then flags them in one step, judging
+    // each again on what it holds now, so a task that another program changed meanwhile is judged on that.
+    // Moving through the view record by record would read ahead again after every deletion, and a post
+    // each would rewrite every tag's leaf once per task.
     xbase::Status visitAll(int& deleted, std::vector<std::uint32_t>& records)
     {
         std::vector<std::uint32_t> found;
@@ -165,20 +166,13 @@ private:
                 found.push_back(recno);
             return true;
         }));
-        for (std::uint32_t recno : found) {
-            QV_TRY(m_table.go(recno));
-            if (!passes(m_table.record()))
-                continue;
-            // A task locked by another program is left as it is; the walk goes on.
-            if (!m_table.setDeleted(true))
-                continue;
-            if (xbase::Status posted = m_table.post(); !posted) {
-                m_batchLost = true;
-                return posted;
-            }
-            ++deleted;
-            records.push_back(recno);
+        if (xbase::Status flagged = m_table.flagDeleted(
+                found, [this](std::string_view record) { return passes(record); }, records);
+            !flagged) {
+            m_batchLost = true;
+            return flagged;
         }
+        deleted = static_cast<int>(records.size());
         return {};
     }
 

@@ -189,6 +189,76 @@ private slots:
             QVERIFY((*reopened)->verifyIndex().ok());
         }
     }
+
+    // Flagging many records in one step inside a batch that already holds an edit of one of them: the
+    // records' bytes between the flags are rewritten as they are, and a power cut at any write leaves the
+    // edit and every flag, or none of them, with the edited task as it was before.
+    void bulkFlagsAndAnEarlierEditAreWholeOrNothing_data()
+    {
+        QTest::addColumn<bool>("exclusive");
+        QTest::newRow("shared") << false;
+        QTest::newRow("exclusive") << true;
+    }
+
+    void bulkFlagsAndAnEarlierEditAreWholeOrNothing()
+    {
+        QFETCH(bool, exclusive);
+        const xbase::OpenMode mode = exclusive ? xbase::OpenMode::Exclusive : xbase::OpenMode::Shared;
+        const std::vector<std::uint32_t> flags{4, 5, 6, 40, 41, 150};
+        for (int crashAt = 1;; ++crashAt) {
+            QTemporaryDir dir;
+            const std::string path = dir.filePath("QVTSK.DBF").toStdString();
+            QVERIFY(TaskGenerator::createTable(path, 200, {}).ok());
+            std::string before5;
+            {
+                auto table = xbase::Table::open(path, mode);
+                QVERIFY(table.ok() && (*table)->go(5).ok());
+                before5 = (*table)->getTrimString(TaskField::DESCRIPT);
+            }
+            xbase::test::FailingFileSystem failing(xbase::diskFileSystem());
+            xbase::TableOptions options;
+            options.fileSystem = &failing;
+            {
+                auto table = xbase::Table::open(path, mode, options);
+                QVERIFY(table.ok());
+                failing.failAt(crashAt, true);
+                xbase::Table& t = **table;
+                std::vector<std::uint32_t> flagged;
+                xbase::Status status = t.beginBatch();
+                if (status)
+                    (void)t.lockAllRecords();
+                if (status)
+                    status = t.go(5);
+                if (status)
+                    status = t.replace(TaskField::DESCRIPT, "edited in the batch");
+                if (status)
+                    status = t.post();
+                if (status)
+                    status = t.flagDeleted(
+                        flags, [](std::string_view record) { return record[0] != '*'; }, flagged);
+                if (status)
+                    status = t.commitBatch();
+                if (status) {
+                    QCOMPARE(flagged, flags);
+                    QVERIFY(crashAt > 1);
+                    QVERIFY(t.verifyIndex().ok());
+                    return;
+                }
+            }
+            auto reopened = xbase::Table::open(path, xbase::OpenMode::Exclusive);
+            QVERIFY2(reopened.ok(), qPrintable(QString::number(crashAt)));
+            const std::set<std::uint32_t> deleted = deletedRecords(**reopened);
+            QVERIFY((*reopened)->go(5).ok());
+            const std::string descript = (*reopened)->getTrimString(TaskField::DESCRIPT);
+            if (deleted.empty())
+                QCOMPARE(descript, before5);
+            else
+                QVERIFY2(deleted == std::set<std::uint32_t>(flags.begin(), flags.end()) &&
+                             descript == "edited in the batch",
+                         qPrintable(QString::number(crashAt)));
+            QVERIFY((*reopened)->verifyIndex().ok());
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestBulkDeletion)

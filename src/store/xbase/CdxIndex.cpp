@@ -402,6 +402,28 @@ Status CdxIndex::deleteKey(std::size_t tag, std::string_view key, std::uint32_t 
     return finishChange(std::move(status));
 }
 
+Status CdxIndex::deleteKeys(std::size_t tag, const CdxKeyBatch& keys)
+{
+    QV_TRY(ensureLoaded());
+    QV_TRY(checkTag(tag));
+    const CdxTagDefinition& definition = m_tags[tag].definition;
+    if (keys.keyLength() != definition.keyLength || !keys.valid())
+        return makeError(ErrorCode::BadArgument, path() + ": the keys for tag " + definition.name + " are not all " +
+                                                     std::to_string(definition.keyLength) + " bytes long");
+    if (keys.empty())
+        return {};
+    m_sorter.sort(keys, false, m_order);
+    std::uint32_t firstMissing = 0;
+    auto erased = m_trees[tag]->eraseMany(keys, m_order, firstMissing);
+    Status status;
+    if (!erased)
+        status = erased.error();
+    else if (firstMissing != 0 && !definition.unique)
+        status = makeError(ErrorCode::Corrupt, path() + ": tag " + tagName(tag) + " holds no such key for record " +
+                                                   std::to_string(firstMissing));
+    return finishChange(std::move(status));
+}
+
 void CdxIndex::beginChanges()
 {
     ++m_changeDepth;

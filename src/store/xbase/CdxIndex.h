@@ -81,6 +81,8 @@ public:
     // Removing a pair the tag does not hold is ErrorCode::Corrupt, except in a unique tag, where another
     // record may own the key.
     Status deleteKey(std::size_t tag, std::string_view key, std::uint32_t recno);
+    // The same for many pairs at once (any order): each leaf is rewritten once for all of its pairs.
+    Status deleteKeys(std::size_t tag, const CdxKeyBatch& keys);
 
     // Calls nest; the outermost endChanges() writes everything changed since the outermost begin.
     void beginChanges();

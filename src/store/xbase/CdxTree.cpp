@@ -178,18 +178,16 @@ Result<bool> CdxTree::erase(std::string_view key, std::uint32_t recno)
     const bool wasLast = pos + 1 == m_editor.count();
     if (m_editor.count() == 1 && !header.isRoot()) {
         QV_TRY(unlinkAndFree(leaf, header));
-        QV_TRY(removeEntry(path, path.depth - 1));
+        QV_TRY(removeEntry(path, path.depth - 1, false));
         return true;
     }
     auto writable = m_pages.modify(leaf);
     if (!writable)
         return wrap(writable.error());
-    std::uint32_t freeBytes = 0;
     std::size_t count = 0;
     if (m_editor.erase(*writable)) {
         if (wasLast && m_editor.count() > 0)
             QV_TRY(updateLast(path, path.depth, m_editor.lastKey(), m_editor.lastRecno()));
-        freeBytes = m_editor.freeBytes();
         count = m_editor.count();
     } else {
         QV_TRY(readLeaf(leaf, m_leaf));
@@ -198,12 +196,94 @@ Result<bool> CdxTree::erase(std::string_view key, std::uint32_t recno)
         QV_TRY(storeLeaf(leaf, path, wasLast, false, pieces));
         if (pieces > 1)
             return true;
-        freeBytes = CdxBytes::le16(*writable + 12);
         count = m_leaf.count();
     }
-    if (!header.isRoot() && (CdxLayout::kLeafArea - freeBytes < CdxLayout::kLeafArea / 3 || count == 1))
-        QV_TRY(mergeLeaf(path));
+    if (!header.isRoot())
+        QV_TRY(mergeIfUnderfull(leaf, path, count, false));
     return true;
+}
+
+Result<std::size_t> CdxTree::eraseMany(const CdxKeyBatch& keys, std::span<const std::uint32_t> order,
+                                       std::uint32_t& firstMissing)
+{
+    const std::uint32_t keyLength = m_info.keyLength;
+    firstMissing = 0;
+    std::size_t erased = 0;
+    std::size_t i = 0;
+    auto missing = [&] {
+        if (firstMissing == 0)
+            firstMissing = keys.recno(order[i]);
+        ++i;
+    };
+    // Tag order of the leaf's entry j against pair i.
+    auto compare = [&](std::size_t j) {
+        const int c = std::memcmp(m_leaf.key(j), keys.key(order[i]), keyLength);
+        if (c != 0)
+            return c;
+        const std::uint32_t a = m_leaf.recno(j);
+        const std::uint32_t b = keys.recno(order[i]);
+        return a < b ? -1 : a > b ? 1 : 0;
+    };
+    while (i < order.size()) {
+        const CdxSearchTarget target{keys.keyView(order[i]), true, keys.recno(order[i])};
+        Path path;
+        std::uint32_t leaf = 0;
+        QV_TRY(descend(target, &path, leaf));
+        QV_TRY(readLeaf(leaf, m_leaf));
+        const CdxNodeHeader header = m_leaf.header;
+        const std::size_t n = m_leaf.count();
+        const std::size_t from = i;
+        std::size_t removed = 0;
+        std::size_t kept = 0; // entries before kept are settled: copied to m_left or dropped
+        m_left.reset(keyLength);
+        for (std::size_t j = 0; j < n && i < order.size(); ++j) {
+            int c = compare(j);
+            while (c > 0) { // the pair sorts before this entry, and descend found its place: not held
+                missing();
+                if (i == order.size())
+                    break;
+                c = compare(j);
+            }
+            if (i < order.size() && c == 0) {
+                m_left.appendRange(m_leaf, kept, j);
+                kept = j + 1;
+                ++removed;
+                ++i;
+            }
+        }
+        if (i == from) {
+            missing(); // past the tree's last entry
+            continue;
+        }
+        if (removed == 0)
+            continue;
+        erased += removed;
+        const bool lastRemoved = kept == n;
+        m_left.appendRange(m_leaf, kept, n);
+        m_left.header = header;
+        std::swap(m_leaf, m_left);
+        if (m_leaf.empty() && !header.isRoot()) {
+            QV_TRY(unlinkAndFree(leaf, header));
+            QV_TRY(removeEntry(path, path.depth - 1, true));
+            continue;
+        }
+        std::size_t pieces = 0;
+        QV_TRY(storeLeaf(leaf, path, lastRemoved, false, pieces));
+        if (pieces == 1 && !header.isRoot())
+            QV_TRY(mergeIfUnderfull(leaf, path, m_leaf.count(), true));
+    }
+    return erased;
+}
+
+Status CdxTree::mergeIfUnderfull(std::uint32_t offset, const Path& path, std::size_t count, bool preferLeft)
+{
+    auto page = m_pages.read(offset);
+    if (!page)
+        return wrap(page.error());
+    const std::uint32_t freeBytes = CdxBytes::le16(*page + 12);
+    if (CdxLayout::kLeafArea - freeBytes < CdxLayout::kLeafArea / 3 || count == 1)
+        return mergeLeaf(path, preferLeft);
+    return {};
 }
 
 Status CdxTree::storeLeaf(std::uint32_t offset, const Path& path, bool lastChanged, bool appending,
@@ -453,7 +533,7 @@ Status CdxTree::unlinkAndFree(std::uint32_t offset, const CdxNodeHeader& header)
     return {};
 }
 
-Status CdxTree::removeEntry(const Path& path, std::uint32_t level)
+Status CdxTree::removeEntry(const Path& path, std::uint32_t level, bool preferLeft)
 {
     for (;;) {
         const Step step = path.steps[level];
@@ -477,7 +557,7 @@ Status CdxTree::removeEntry(const Path& path, std::uint32_t level)
         if (wasLast)
             QV_TRY(updateLast(path, level, node.key(oldCount - 2), node.recno(oldCount - 2)));
         if (level > 0 && interiorUnderfull(oldCount - 1))
-            QV_TRY(mergeInterior(path, level));
+            QV_TRY(mergeInterior(path, level, preferLeft));
         return collapseRoot();
     }
 }
@@ -492,7 +572,7 @@ std::size_t CdxTree::encodedSize(const CdxLeafNode& node)
     return size;
 }
 
-Status CdxTree::mergeLeaf(const Path& path)
+Status CdxTree::mergeLeaf(const Path& path, bool preferLeft)
 {
     const std::uint32_t level = path.depth - 1;
     const Step parentStep = path.steps[level];
@@ -502,7 +582,9 @@ Status CdxTree::mergeLeaf(const Path& path)
     const std::uint32_t parentCount = CdxInteriorPage(*parentPage, m_info.keyLength).count();
     if (parentCount < 2)
         return {};
-    const std::uint32_t a = parentStep.index + 1 < parentCount ? parentStep.index : parentStep.index - 1;
+    const std::uint32_t a = (preferLeft && parentStep.index > 0) || parentStep.index + 1 == parentCount
+                                ? parentStep.index - 1
+                                : parentStep.index;
     const std::uint32_t leftOffset = CdxInteriorPage(*parentPage, m_info.keyLength).child(a);
     const std::uint32_t rightOffset = CdxInteriorPage(*parentPage, m_info.keyLength).child(a + 1);
     QV_TRY(readLeaf(leftOffset, m_left));
@@ -531,7 +613,7 @@ Status CdxTree::mergeLeaf(const Path& path)
     node.setChild(a + 1, leftOffset);
     node.erase(a);
     if (level > 0 && interiorUnderfull(parentCount - 1))
-        QV_TRY(mergeInterior(path, level));
+        QV_TRY(mergeInterior(path, level, preferLeft));
     return collapseRoot();
 }
 
@@ -540,7 +622,7 @@ bool CdxTree::interiorUnderfull(std::uint32_t count) const
     return count * 3 < m_capacity || count == 1;
 }
 
-Status CdxTree::mergeInterior(const Path& path, std::uint32_t level)
+Status CdxTree::mergeInterior(const Path& path, std::uint32_t level, bool preferLeft)
 {
     const std::uint32_t keyLength = m_info.keyLength;
     const std::uint32_t entrySize = keyLength + 8;
@@ -552,7 +634,9 @@ Status CdxTree::mergeInterior(const Path& path, std::uint32_t level)
         const std::uint32_t parentCount = CdxInteriorPage(*parentPage, keyLength).count();
         if (parentCount < 2)
             return {};
-        const std::uint32_t a = parentStep.index + 1 < parentCount ? parentStep.index : parentStep.index - 1;
+        const std::uint32_t a = (preferLeft && parentStep.index > 0) || parentStep.index + 1 == parentCount
+                                    ? parentStep.index - 1
+                                    : parentStep.index;
         const std::uint32_t leftOffset = CdxInteriorPage(*parentPage, keyLength).child(a);
         const std::uint32_t rightOffset = CdxInteriorPage(*parentPage, keyLength).child(a + 1);
         auto leftPage = readInterior(leftOffset);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/xbase/CdxKeyBatch.h"
 #include "store/xbase/CdxLayout.h"
 #include "store/xbase/CdxLeafCodec.h"
 #include "store/xbase/CdxLeafEditor.h"
@@ -13,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -48,6 +50,11 @@ public:
     Result<bool> insert(std::string_view key, std::uint32_t recno);
     // Removes (key, recno); false when the tree does not hold it.
     Result<bool> erase(std::string_view key, std::uint32_t recno);
+    // Removes the pairs keys[order[0]], keys[order[1]], ... given in tag order, each leaf decoded and
+    // written once for all of its pairs. Returns how many were removed; firstMissing is set to the record
+    // number of the first pair the tree did not hold (0 when it held them all).
+    Result<std::size_t> eraseMany(const CdxKeyBatch& keys, std::span<const std::uint32_t> order,
+                                  std::uint32_t& firstMissing);
     // Calls visit for every entry in tag order, following the leaf chain. A chain that goes backwards
     // or runs longer than the file has pages is ErrorCode::Corrupt; so is a failure of visit, passed on.
     Status walk(const std::function<Status(std::string_view key, std::uint32_t recno)>& visit);
@@ -97,11 +104,15 @@ private:
     Status distribute(std::uint32_t count, std::uint32_t firstPage, std::uint32_t outerLeft, std::uint32_t outerRight);
     void piecesToEntries();
     Status updateLast(const Path& path, std::uint32_t levels, const char* key, std::uint32_t recno);
-    Status removeEntry(const Path& path, std::uint32_t level);
+    Status removeEntry(const Path& path, std::uint32_t level, bool preferLeft);
     Status unlinkAndFree(std::uint32_t offset, const CdxNodeHeader& header);
     Status setSiblingLink(std::uint32_t offset, bool left, std::uint32_t value);
-    Status mergeLeaf(const Path& path);
-    Status mergeInterior(const Path& path, std::uint32_t level);
+    // Merges the leaf at the end of path with a neighbour under the same parent, the right one unless
+    // preferLeft (a sweep from left to right has already thinned the left one).
+    Status mergeLeaf(const Path& path, bool preferLeft);
+    // After a leaf at the end of path lost entries: merge it when it is under a third full.
+    Status mergeIfUnderfull(std::uint32_t offset, const Path& path, std::size_t count, bool preferLeft);
+    Status mergeInterior(const Path& path, std::uint32_t level, bool preferLeft);
     bool interiorUnderfull(std::uint32_t count) const;
     Status collapseRoot();
     std::size_t encodedSize(const CdxLeafNode& node);

@@ -13,6 +13,19 @@ namespace quorvo::xbase {
 
 namespace {
 
+// A damaged index stops a change before anything of it is written (the caller drops the transaction);
+// the message says how to mend it.
+Status indexChangeRefused(Status changed)
+{
+    if (changed)
+        return {};
+    const Error& e = changed.error();
+    if (e.code != ErrorCode::Corrupt && e.code != ErrorCode::CorruptIndex)
+        return e;
+    return makeError(ErrorCode::CorruptIndex,
+                     e.message + ". Nothing was written; rebuild the indexes to mend the index file.");
+}
+
 bool isMemoField(const FieldInfo& f)
 {
     return f.type == 'M' || f.type == 'G' || f.type == 'P';
@@ -773,17 +786,22 @@ Status Table::post()
     if (status && !m_inBatch)
         status = commit();
     if (!status) {
-        // Nothing of a failed post may linger: drop the transaction and what was read under it.
-        discardPending();
-        m_inBatch = false;
-        releaseLocks();
-        (void)refreshCount(true);
-        cancel();
+        dropTransaction();
         return status;
     }
     m_state = State::Browse;
     m_pendingMemos.clear();
     return {};
+}
+
+void Table::dropTransaction()
+{
+    // Nothing of a failed post may linger: drop the transaction and what was read under it.
+    discardPending();
+    m_inBatch = false;
+    releaseLocks();
+    (void)refreshCount(true);
+    cancel();
 }
 
 Result<std::string> Table::memoSpaceDamage()
@@ -845,6 +863,15 @@ Status Table::requireSoundMemoSpace()
     return {};
 }
 
+Status Table::lockIndexForWrite()
+{
+    if (m_mode != OpenMode::Shared || m_indexLocked)
+        return {};
+    QV_TRY(m_cdxFile->lock(LockScheme::kIndexLock, 1, LockKind::Exclusive, true));
+    m_indexLocked = true;
+    return m_index->cdx().refreshIfChanged();
+}
+
 Status Table::writePending()
 {
     QV_TRY(requireSoundMemoSpace());
@@ -874,20 +901,9 @@ Status Table::writePending()
         }
     }
     if (m_index) {
-        if (shared && !m_indexLocked) {
-            QV_TRY(m_cdxFile->lock(LockScheme::kIndexLock, 1, LockKind::Exclusive, true));
-            m_indexLocked = true;
-            QV_TRY(m_index->cdx().refreshIfChanged());
-        }
-        Status changed = m_index->recordChanged(m_recno, m_state == State::Edit ? &m_original : nullptr, m_record);
-        if (!changed) {
-            const Error& e = changed.error();
-            if (e.code != ErrorCode::Corrupt && e.code != ErrorCode::CorruptIndex)
-                return e;
-            // The transaction is dropped by the caller, so nothing of the change reaches the files.
-            return makeError(ErrorCode::CorruptIndex,
-                             e.message + ". Nothing was written; rebuild the indexes to mend the index file.");
-        }
+        QV_TRY(lockIndexForWrite());
+        QV_TRY(indexChangeRefused(
+            m_index->recordChanged(m_recno, m_state == State::Edit ? &m_original : nullptr, m_record)));
         m_cursorSynced = false;
     }
     const std::uint64_t offset = m_header.headerLength() + std::uint64_t{m_recno - 1} * m_header.recordLength();
@@ -978,6 +994,115 @@ void Table::abandonBatch()
     cancel();
     if (m_recno > m_count || !readRecord(m_recno))
         (void)setEof();
+}
+
+Status Table::flagDeleted(std::span<const std::uint32_t> recnos, const std::function<bool(std::string_view)>& accept,
+                          std::vector<std::uint32_t>& flagged)
+{
+    QV_TRY(post());
+    if (!m_inBatch)
+        return makeError(ErrorCode::BadState, m_path + ": records are flagged in bulk only inside a batch");
+    QV_TRY(requireWritable());
+    const std::size_t before = flagged.size();
+    Status status = flagDeletedInBatch(recnos, accept, flagged);
+    if (!status) {
+        flagged.resize(before);
+        dropTransaction();
+        if (m_recno > m_count || !readRecord(m_recno))
+            (void)setEof();
+    }
+    return status;
+}
+
+Status Table::flagDeletedInBatch(std::span<const std::uint32_t> recnos,
+                                 const std::function<bool(std::string_view)>& accept,
+                                 std::vector<std::uint32_t>& flagged)
+{
+    QV_TRY(requireSoundMemoSpace());
+    const bool shared = m_mode == OpenMode::Shared;
+    m_cache.clear();
+    QV_TRY(refreshCount());
+    if (m_index)
+        QV_TRY(lockIndexForWrite());
+    const std::size_t length = m_header.recordLength();
+    const std::uint64_t dataStart = m_header.headerLength();
+    const std::uint32_t perChunk = static_cast<std::uint32_t>(std::max<std::size_t>(1, (256 * 1024) / length));
+    std::string chunk;
+    std::string single;
+    // Before- and after-images of every flagged record, back to back, for the index.
+    std::string images;
+    std::vector<std::uint32_t> changed;
+    for (std::size_t i = 0; i < recnos.size();) {
+        const std::uint32_t first = recnos[i];
+        if (first < 1 || first > m_count) {
+            ++i;
+            continue;
+        }
+        const std::uint32_t last = std::min(m_count, first + perChunk - 1);
+        chunk.resize(std::size_t{last - first + 1} * length);
+        QV_TRY(m_dbf->read(dataStart + std::uint64_t{first - 1} * length, chunk));
+        // Records whose flag may be written together with the bytes between them: all of them are ours
+        // (exclusive use or every record locked), so rewriting those bytes as they are changes nothing.
+        std::vector<std::uint32_t> joinable;
+        for (; i < recnos.size() && recnos[i] >= first && recnos[i] <= last; ++i) {
+            const std::uint32_t recno = recnos[i];
+            const std::size_t at = std::size_t{recno - first} * length;
+            std::string_view record = std::string_view(chunk).substr(at, length);
+            bool ours = true;
+            if (shared) {
+                const std::uint64_t lockAt = m_locks.recordOffset(recno);
+                ours = lockAt >= m_allRecordsLock.offset && lockAt < m_allRecordsLock.offset + m_allRecordsLock.length;
+                if (!ours && !m_heldDbfLocks.count(lockAt)) {
+                    if (!lockDbf(lockAt, false))
+                        continue; // another program is changing it: left as it is
+                    // What is there now, not what was read before the lock.
+                    single.resize(length);
+                    QV_TRY(m_dbf->read(dataStart + std::uint64_t{recno - 1} * length, single));
+                    record = single;
+                }
+            }
+            if (record.empty() || record[0] == '*' || !accept(record))
+                continue;
+            images.append(record);
+            images.append(record);
+            images[images.size() - length] = '*';
+            changed.push_back(recno);
+            if (ours) {
+                chunk[at] = '*';
+                joinable.push_back(recno);
+            } else {
+                QV_TRY(m_dbf->write(dataStart + std::uint64_t{recno - 1} * length, std::string_view("*", 1)));
+            }
+        }
+        // One write per run of nearby flagged records: tens of thousands of one-byte writes would cost a
+        // system call each at the commit. The journal reads their before-images from the file (what the
+        // chunk holds may include this batch's earlier changes).
+        constexpr std::size_t kJoinGap = 4096;
+        for (std::size_t r = 0; r < joinable.size();) {
+            std::size_t e = r + 1;
+            while (e < joinable.size() && std::size_t{joinable[e] - joinable[e - 1]} * length <= kJoinGap)
+                ++e;
+            const std::size_t from = std::size_t{joinable[r] - first} * length;
+            const std::size_t to = std::size_t{joinable[e - 1] - first} * length + 1;
+            const std::uint64_t offset = dataStart + std::uint64_t{joinable[r] - 1} * length;
+            QV_TRY(m_dbf->write(offset, std::string_view(chunk).substr(from, to - from)));
+            r = e;
+        }
+    }
+    if (m_index && !changed.empty()) {
+        std::vector<TableIndex::Change> changes;
+        changes.reserve(changed.size());
+        for (std::size_t k = 0; k < changed.size(); ++k) {
+            const std::string_view pair = std::string_view(images).substr(2 * k * length, 2 * length);
+            changes.push_back({changed[k], pair.substr(0, length), pair.substr(length)});
+        }
+        QV_TRY(indexChangeRefused(m_index->recordsChanged(changes)));
+        m_cursorSynced = false;
+    }
+    flagged.insert(flagged.end(), changed.begin(), changed.end());
+    if (!m_eof && m_recno >= 1 && m_recno <= m_count)
+        QV_TRY(readRecordFresh(m_recno));
+    return {};
 }
 
 Result<Expression> Table::compile(std::string_view expression) const

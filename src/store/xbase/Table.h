@@ -119,6 +119,12 @@ public:
     Status lockAllRecords();
     // Drops every change of the open batch (and any pending one); nothing of it reaches the files.
     void abandonBatch();
+    // Inside a batch: flags records deleted, in one step instead of a post each. recnos ascend; each
+    // record is judged by accept on what it holds now, and one that another program holds locked is left
+    // as it is. The records flagged are added to flagged. A failure drops the whole batch, like a failed
+    // post.
+    Status flagDeleted(std::span<const std::uint32_t> recnos, const std::function<bool(std::string_view)>& accept,
+                       std::vector<std::uint32_t>& flagged);
 
     bool hasIndex() const { return m_index != nullptr; }
     int tagCount() const { return m_index ? m_index->tagCount() : 0; }
@@ -211,6 +217,13 @@ private:
     TableIndex::Scan scanner();
     // After a failed commit: drop what the transaction left in memory.
     void discardPending();
+    // After a failed post: the open transaction (batch or not), its locks and what was read under it.
+    void dropTransaction();
+    Status flagDeletedInBatch(std::span<const std::uint32_t> recnos,
+                              const std::function<bool(std::string_view)>& accept, std::vector<std::uint32_t>& flagged);
+    // Before the first write of a transaction, shared use: the index lock, and the pages other writers
+    // changed meanwhile.
+    Status lockIndexForWrite();
     Status beginChange();
     Status writePending();
     Status commit();

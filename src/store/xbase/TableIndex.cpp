@@ -205,6 +205,37 @@ Status TableIndex::recordChanged(std::uint32_t recno, const std::string* before,
     return status ? ended : status;
 }
 
+Status TableIndex::recordsChanged(std::span<const Change> changes)
+{
+    m_cdx->beginChanges();
+    Status status;
+    for (int order = 1; order <= tagCount() && status; ++order) {
+        const std::size_t tag = static_cast<std::size_t>(order - 1);
+        const Tag& t = m_tags[tag];
+        CdxKeyBatch gone(static_cast<std::uint32_t>(t.key.width()));
+        CdxKeyBatch added(static_cast<std::uint32_t>(t.key.width()));
+        for (const Change& change : changes) {
+            const bool hadKey = !t.filter || t.filter->evaluateLogical(change.before);
+            const bool hasKey = !t.filter || t.filter->evaluateLogical(change.after);
+            if (hadKey)
+                t.key.evaluateText(change.before, m_oldKey);
+            if (hasKey)
+                t.key.evaluateText(change.after, m_newKey);
+            if (hadKey == hasKey && (!hadKey || m_oldKey == m_newKey))
+                continue;
+            if (hadKey)
+                gone.add(m_oldKey, change.recno);
+            if (hasKey)
+                added.add(m_newKey, change.recno);
+        }
+        status = m_cdx->deleteKeys(tag, gone);
+        for (std::size_t i = 0; i < added.size() && status; ++i)
+            status = m_cdx->insertKey(tag, added.keyView(i), added.recno(i));
+    }
+    Status ended = m_cdx->endChanges();
+    return status ? ended : status;
+}
+
 Status TableIndex::verify(const Scan& scan)
 {
     QV_TRY(m_cdx->verify());

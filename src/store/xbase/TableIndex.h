@@ -53,6 +53,15 @@ public:
     Status reload();
     // Keeps every tag right for one record that changed from before (none for a new record) to after.
     Status recordChanged(std::uint32_t recno, const std::string* before, std::string_view after);
+    struct Change
+    {
+        std::uint32_t recno;
+        std::string_view before;
+        std::string_view after;
+    };
+    // The same for many records that changed in place: each tag's keys that go are removed in one pass
+    // over its leaves, which is what makes deleting thousands of tasks at once cheap.
+    Status recordsChanged(std::span<const Change> changes);
     // Structure (the index file's own check), then that every tag holds exactly the key of each record
     // its FOR condition admits, and nothing else.
     Status verify(const Scan& scan);

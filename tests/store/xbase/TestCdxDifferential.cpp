@@ -6,6 +6,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <random>
@@ -209,10 +210,24 @@ private slots:
                                                              [&](const Entry& e) { return e.first == key; });
                     if (!taken)
                         model.emplace(key, recno);
-                } else if (dice < 98) {
+                } else if (dice < 92) {
                     auto it = std::next(model.begin(), static_cast<std::ptrdiff_t>(roll(rng, model.size())));
                     QVERIFY_OK(index.deleteKey(t, it->first, it->second));
                     model.erase(it);
+                } else if (dice < 98) {
+                    // Many pairs at once, in no particular order: anything from a few to most of the tag.
+                    std::vector<Entry> chosen;
+                    const unsigned share = 1 + roll(rng, 60);
+                    for (const Entry& e : model)
+                        if (roll(rng, 100) < share)
+                            chosen.push_back(e);
+                    std::shuffle(chosen.begin(), chosen.end(), rng);
+                    CdxKeyBatch batch(tags[t]->keyLength);
+                    for (const auto& [key, recno] : chosen) {
+                        batch.add(key, recno);
+                        model.erase({key, recno});
+                    }
+                    QVERIFY_OK(index.deleteKeys(t, batch));
                 } else if (dice < 99) {
                     QVERIFY(index.rebuildTag(t, batchOf(model, tags[t]->keyLength)).ok());
                 } else {
@@ -285,22 +300,86 @@ private slots:
         QVERIFY(cursor.eof() && cursor.bof());
     }
 
+    // Removing many pairs at once: a pair the tag does not hold is damage in an ordinary tag (it names the
+    // record) and nothing is removed; a unique tag keeps only the first record of a key, so there it is
+    // passed over and the rest go. Emptying a tag in one call frees every page below its root.
+    void bulkRemovalOfPairsNotHeld_data()
+    {
+        QTest::addColumn<bool>("unique");
+        QTest::newRow("ordinary tag") << false;
+        QTest::newRow("unique tag") << true;
+    }
+
+    void bulkRemovalOfPairsNotHeld()
+    {
+        QFETCH(bool, unique);
+        MemoryBlockDevice device;
+        auto index = CdxIndex::create(device);
+        QVERIFY(index.ok());
+        CdxTagDefinition definition{"DATETIME", "K", "", 13, CdxKeyType::Character, false, unique};
+        std::mt19937 rng(5);
+        Model model;
+        for (std::uint32_t r = 1; r <= 3000; ++r)
+            model.emplace(dateTime(rng), r);
+        if (unique) {
+            Model firsts;
+            std::set<std::string> seen;
+            for (const Entry& e : model)
+                if (seen.insert(e.first).second)
+                    firsts.insert(e);
+            model = firsts;
+        }
+        QVERIFY_OK((*index)->addTag(definition, batchOf(model, 13)));
+        const QByteArray before(device.bytes().data(), static_cast<qsizetype>(device.bytes().size()));
+
+        CdxKeyBatch gone(13);
+        for (const Entry& e : model)
+            gone.add(e.first, e.second);
+        gone.add(model.begin()->first, 99999); // a record the tag does not hold
+        const Status status = (*index)->deleteKeys(0, gone);
+        if (!unique) {
+            QVERIFY(!status.ok());
+            QCOMPARE(status.error().code, ErrorCode::Corrupt);
+            QVERIFY(status.error().message.find("record 99999") != std::string::npos);
+            QVERIFY(QByteArray(device.bytes().data(), static_cast<qsizetype>(device.bytes().size())) == before);
+            return;
+        }
+        QVERIFY_OK(status);
+        QVERIFY_OK((*index)->verify());
+        compare(**index, 0, {}, false);
+        // Left in use: file header, directory root, tag header, tag root.
+        std::size_t free = 0;
+        const auto le32 = [&](std::size_t at) {
+            std::uint32_t v = 0;
+            std::memcpy(&v, device.bytes().data() + at, 4);
+            return v;
+        };
+        for (std::uint32_t page = le32(4); page != 0 && free < device.bytes().size() / 512; page = le32(page))
+            ++free;
+        QCOMPARE(free, device.bytes().size() / 512 - 6);
+    }
+
     // Deleting most keys at random leaves sparse leaves behind; merging keeps the tree within a small
     // multiple of what a fresh build of the survivors takes.
     void sparseTreesMerge_data()
     {
         QTest::addColumn<int>("shape");
         QTest::addColumn<int>("factor");
-        QTest::newRow("DESCRIPT") << 1 << 3;
-        QTest::newRow("DATETIME") << 0 << 3;
+        QTest::addColumn<bool>("bulk");
+        QTest::newRow("DESCRIPT") << 1 << 3 << false;
+        QTest::newRow("DATETIME") << 0 << 3 << false;
         // Two-entry interior nodes cannot always merge: a single child beside a full neighbour stays.
-        QTest::newRow("random 240") << 6 << 4;
+        QTest::newRow("random 240") << 6 << 4 << false;
+        QTest::newRow("DESCRIPT, nine tenths at once") << 1 << 3 << true;
+        QTest::newRow("DATETIME, nine tenths at once") << 0 << 3 << true;
+        QTest::newRow("random 240, nine tenths at once") << 6 << 4 << true;
     }
 
     void sparseTreesMerge()
     {
         QFETCH(int, shape);
         QFETCH(int, factor);
+        QFETCH(bool, bulk);
         const TagShape& tag = kShapes[shape];
         std::mt19937 rng(11);
         const auto pagesInUse = [](MemoryBlockDevice& device) {
@@ -325,12 +404,25 @@ private slots:
             QVERIFY_OK((*index)->insertKey(0, key, r));
             model.emplace(key, r);
         }
+        if (bulk) {
+            CdxKeyBatch gone(tag.keyLength);
+            for (auto it = model.begin(); it != model.end();) {
+                if (roll(rng, 10) != 0) {
+                    gone.add(it->first, it->second);
+                    it = model.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            QVERIFY_OK((*index)->deleteKeys(0, gone));
+        }
         while (model.size() > 400) {
             auto it = std::next(model.begin(), static_cast<std::ptrdiff_t>(roll(rng, model.size())));
             QVERIFY_OK((*index)->deleteKey(0, it->first, it->second));
             model.erase(it);
         }
         QVERIFY_OK((*index)->verify());
+        compare(**index, 0, model, false);
 
         MemoryBlockDevice freshDevice;
         auto fresh = CdxIndex::create(freshDevice);
