@@ -166,8 +166,8 @@ private:
                 found.push_back(recno);
             return true;
         }));
-        if (xbase::Status flagged = m_table.flagDeleted(
-                found, [this](std::string_view record) { return passes(record); }, records);
+        if (xbase::Status flagged = m_table.setDeletedMany(
+                found, true, [this](std::uint32_t, std::string_view record) { return passes(record); }, records);
             !flagged) {
             m_batchLost = true;
             return flagged;

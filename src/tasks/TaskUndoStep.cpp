@@ -141,7 +141,7 @@ TaskUndoStep::Outcome TaskUndoStep::apply(xbase::Table& table, Direction directi
     ReturnTo returnTo(table);
     const std::vector<TaskImage>& expected = direction == Direction::Undo ? m_after : m_before;
     if (scanCheck(table, expected, outcome))
-        return outcome.ok() ? writeAll(table, direction == Direction::Undo ? m_before : m_after) : outcome;
+        return outcome.ok() ? writeAll(table, direction == Direction::Undo ? m_before : m_after, expected) : outcome;
     for (const TaskImage& image : expected) {
         outcome.status = table.go(image.recno);
         if (!outcome.status)
@@ -158,7 +158,7 @@ TaskUndoStep::Outcome TaskUndoStep::apply(xbase::Table& table, Direction directi
             return outcome;
         }
     }
-    return writeAll(table, direction == Direction::Undo ? m_before : m_after);
+    return writeAll(table, direction == Direction::Undo ? m_before : m_after, expected);
 }
 
 bool TaskUndoStep::scanCheck(xbase::Table& table, const std::vector<TaskImage>& expected, Outcome& outcome)
@@ -186,8 +186,65 @@ bool TaskUndoStep::scanCheck(xbase::Table& table, const std::vector<TaskImage>& 
     return true;
 }
 
-TaskUndoStep::Outcome TaskUndoStep::writeAll(xbase::Table& table, std::vector<TaskImage>& target)
+std::optional<bool> TaskUndoStep::flagsOnly(const std::vector<TaskImage>& target, const std::vector<TaskImage>& held)
 {
+    if (target.size() < 2 || target.size() != held.size())
+        return std::nullopt;
+    const bool deleted = target.front().deleted();
+    for (std::size_t i = 0; i < target.size(); ++i) {
+        const TaskImage& t = target[i];
+        const TaskImage& h = held[i];
+        if (t.note || h.note || t.recno != h.recno || (i > 0 && t.recno <= target[i - 1].recno) ||
+            t.deleted() != deleted || h.deleted() == deleted || t.record.size() != h.record.size() ||
+            std::string_view(t.record).substr(1) != std::string_view(h.record).substr(1))
+            return std::nullopt;
+    }
+    return deleted;
+}
+
+TaskUndoStep::Outcome TaskUndoStep::writeFlags(xbase::Table& table, const std::vector<TaskImage>& target,
+                                               const std::vector<TaskImage>& held, bool deleted)
+{
+    Outcome outcome;
+    std::vector<std::uint32_t> recnos;
+    recnos.reserve(target.size());
+    for (const TaskImage& image : target)
+        recnos.push_back(image.recno);
+    outcome.status = table.beginBatch();
+    if (!outcome.status)
+        return outcome;
+    (void)table.lockAllRecords();
+    std::size_t next = 0;
+    std::vector<std::uint32_t> changed;
+    outcome.status = table.setDeletedMany(
+        recnos, deleted,
+        [&](std::uint32_t recno, std::string_view record) {
+            while (next < held.size() && held[next].recno < recno)
+                ++next;
+            return next < held.size() && held[next].recno == recno && record == held[next].record;
+        },
+        changed);
+    if (outcome.status && changed.size() != recnos.size()) {
+        // Changed or locked by another program since the check: nothing of the step is written.
+        std::size_t k = 0;
+        while (k < changed.size() && changed[k] == recnos[k])
+            ++k;
+        outcome.changedTask = descriptionOf(table, held[k]);
+        table.abandonBatch();
+        return outcome;
+    }
+    if (outcome.status)
+        outcome.status = table.commitBatch();
+    return outcome;
+}
+
+TaskUndoStep::Outcome TaskUndoStep::writeAll(xbase::Table& table, std::vector<TaskImage>& target,
+                                             const std::vector<TaskImage>& held)
+{
+    // Deleting or recalling many tasks (a bulk deletion and its undo) goes to the table in one step: a post
+    // per task would rewrite every tag's leaves once for each.
+    if (const std::optional<bool> deleted = flagsOnly(target, held))
+        return writeFlags(table, target, held, *deleted);
     Outcome outcome;
     outcome.status = table.beginBatch();
     for (std::size_t i = 0; outcome.status && i < target.size(); ++i) {

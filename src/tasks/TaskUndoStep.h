@@ -65,7 +65,12 @@ private:
     static QString nameOf(const xbase::Table& table, const TaskImage& before, const TaskImage& after);
     // False when the records are better checked one by one; otherwise the check's outcome is set.
     static bool scanCheck(xbase::Table& table, const std::vector<TaskImage>& expected, Outcome& outcome);
-    Outcome writeAll(xbase::Table& table, std::vector<TaskImage>& target);
+    // held: what the records hold now, as the check found them.
+    Outcome writeAll(xbase::Table& table, std::vector<TaskImage>& target, const std::vector<TaskImage>& held);
+    // The deleted flag the target sets when it differs from held only in that flag, task by task.
+    static std::optional<bool> flagsOnly(const std::vector<TaskImage>& target, const std::vector<TaskImage>& held);
+    static Outcome writeFlags(xbase::Table& table, const std::vector<TaskImage>& target,
+                              const std::vector<TaskImage>& held, bool deleted);
 
     QString m_text;
     std::vector<TaskImage> m_before;

@@ -234,8 +234,8 @@ private slots:
                 if (status)
                     status = t.post();
                 if (status)
-                    status = t.flagDeleted(
-                        flags, [](std::string_view record) { return record[0] != '*'; }, flagged);
+                    status = t.setDeletedMany(
+                        flags, true, [](std::uint32_t, std::string_view) { return true; }, flagged);
                 if (status)
                     status = t.commitBatch();
                 if (status) {

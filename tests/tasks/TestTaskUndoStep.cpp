@@ -270,6 +270,42 @@ private slots:
         QCOMPARE(snapshot(engine), changed);
     }
 
+    // A task that another program holds locked, unchanged, cannot be recalled now: the undo is refused
+    // naming it and nothing is written; once the lock is gone it goes through.
+    void aBulkUndoIsRefusedWhileOneOfItsTasksIsLocked()
+    {
+        TaskTableFixture fixture;
+        QVERIFY(fixture.generate(400));
+        xbase::Table& engine = fixture.engine();
+        const BulkDeletion::Outcome outcome = BulkDeletion::run(engine, BulkDeletion::Command::AllMarkedDone, m_formats,
+                                                                *DateTime::fromQDate(QDate(2026, 1, 5)));
+        QVERIFY(outcome.deleted > 100);
+        auto step = TaskUndoStep::deletion(engine, outcome.records);
+        QVERIFY(step.has_value());
+        const Snapshot deleted = snapshot(engine);
+        const std::uint32_t held = outcome.records[std::size_t(outcome.deleted / 3)];
+        QVERIFY(engine.go(held).ok());
+        const QString name = fixture.table().text(TaskField::DESCRIPT);
+        {
+            auto other =
+                xbase::Table::open(fixture.path().toStdString(), xbase::OpenMode::Shared, TaskTableFixture::options());
+            QVERIFY(other.ok());
+            QVERIFY((*other)->go(held).ok());
+            QVERIFY((*other)->replace(TaskField::KEYS, (*other)->getTrimString(TaskField::KEYS)).ok());
+            const TaskUndoStep::Outcome refused = step->apply(engine, Direction::Undo);
+            QVERIFY(refused.status.ok());
+            QCOMPARE(refused.changedTask.value_or(QString()), name);
+            QCOMPARE(snapshot(engine), deleted);
+            (*other)->cancel();
+        }
+        QVERIFY(step->apply(engine, Direction::Undo).ok());
+        for (std::uint32_t recno : outcome.records) {
+            QVERIFY(engine.go(recno).ok());
+            QVERIFY(!engine.deleted());
+        }
+        QVERIFY(engine.verifyIndex().ok());
+    }
+
     void aCrashDuringAnUndoLeavesTheStepWholeOrNotAtAll()
     {
         for (int crashAt = 1;; ++crashAt) {

@@ -424,6 +424,29 @@ Status CdxIndex::deleteKeys(std::size_t tag, const CdxKeyBatch& keys)
     return finishChange(std::move(status));
 }
 
+Status CdxIndex::insertKeys(std::size_t tag, const CdxKeyBatch& keys)
+{
+    QV_TRY(ensureLoaded());
+    QV_TRY(checkTag(tag));
+    const CdxTagDefinition& definition = m_tags[tag].definition;
+    if (keys.keyLength() != definition.keyLength || !keys.valid())
+        return makeError(ErrorCode::BadArgument, path() + ": the keys for tag " + definition.name + " are not all " +
+                                                     std::to_string(definition.keyLength) + " bytes long");
+    if (keys.empty())
+        return {};
+    if (definition.unique) {
+        // Rare, and whether a key is taken depends on the pairs before it: one at a time.
+        beginChanges();
+        Status status;
+        for (std::size_t i = 0; i < keys.size() && status; ++i)
+            status = insertKey(tag, keys.keyView(i), keys.recno(i));
+        Status ended = endChanges();
+        return status ? ended : status;
+    }
+    m_sorter.sort(keys, false, m_order);
+    return finishChange(m_trees[tag]->insertMany(keys, m_order));
+}
+
 void CdxIndex::beginChanges()
 {
     ++m_changeDepth;

@@ -83,6 +83,8 @@ public:
     Status deleteKey(std::size_t tag, std::string_view key, std::uint32_t recno);
     // The same for many pairs at once (any order): each leaf is rewritten once for all of its pairs.
     Status deleteKeys(std::size_t tag, const CdxKeyBatch& keys);
+    // And for inserting: a unique tag keeps the first record of each key, as insertKey does.
+    Status insertKeys(std::size_t tag, const CdxKeyBatch& keys);
 
     // Calls nest; the outermost endChanges() writes everything changed since the outermost begin.
     void beginChanges();

@@ -275,6 +275,55 @@ Result<std::size_t> CdxTree::eraseMany(const CdxKeyBatch& keys, std::span<const 
     return erased;
 }
 
+Status CdxTree::insertMany(const CdxKeyBatch& keys, std::span<const std::uint32_t> order)
+{
+    const std::uint32_t keyLength = m_info.keyLength;
+    // A leaf takes at most this many new entries a round, so a split stays a few pieces wide.
+    constexpr std::size_t kRound = 128;
+    std::size_t i = 0;
+    while (i < order.size()) {
+        const CdxSearchTarget target{keys.keyView(order[i]), true, keys.recno(order[i])};
+        Path path;
+        std::uint32_t leaf = 0;
+        QV_TRY(descend(target, &path, leaf));
+        QV_TRY(readLeaf(leaf, m_leaf));
+        const CdxNodeHeader header = m_leaf.header;
+        const std::size_t n = m_leaf.count();
+        const bool lastLeaf = header.right == CdxLayout::kNoPage;
+        // Tag order of the leaf's entry j against pair i.
+        auto compare = [&](std::size_t j) {
+            const int c = std::memcmp(m_leaf.key(j), keys.key(order[i]), keyLength);
+            if (c != 0)
+                return c;
+            const std::uint32_t a = m_leaf.recno(j);
+            const std::uint32_t b = keys.recno(order[i]);
+            return a < b ? -1 : a > b ? 1 : 0;
+        };
+        m_left.reset(keyLength);
+        std::size_t j = 0;
+        for (std::size_t taken = 0; i < order.size() && taken < kRound; ++taken) {
+            // Pairs past the leaf's last entry belong to a later leaf, unless there is none.
+            if (n > 0 && compare(n - 1) < 0 && !lastLeaf)
+                break;
+            const std::size_t from = j;
+            while (j < n && compare(j) < 0)
+                ++j;
+            m_left.appendRange(m_leaf, from, j);
+            if (j < n && compare(j) == 0)
+                return corrupt("already holds this key for record " + std::to_string(keys.recno(order[i])));
+            m_left.append(keys.key(order[i]), keys.recno(order[i]));
+            ++i;
+        }
+        const bool lastChanged = j == n;
+        m_left.appendRange(m_leaf, j, n);
+        m_left.header = header;
+        std::swap(m_leaf, m_left);
+        std::size_t pieces = 0;
+        QV_TRY(storeLeaf(leaf, path, lastChanged, lastChanged && lastLeaf, pieces));
+    }
+    return {};
+}
+
 Status CdxTree::mergeIfUnderfull(std::uint32_t offset, const Path& path, std::size_t count, bool preferLeft)
 {
     auto page = m_pages.read(offset);

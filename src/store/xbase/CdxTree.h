@@ -55,6 +55,10 @@ public:
     // number of the first pair the tree did not hold (0 when it held them all).
     Result<std::size_t> eraseMany(const CdxKeyBatch& keys, std::span<const std::uint32_t> order,
                                   std::uint32_t& firstMissing);
+    // Adds the pairs keys[order[0]], keys[order[1]], ... given in tag order, each leaf decoded and written
+    // once for a run of them. A pair the tree holds already is ErrorCode::Corrupt, as for insert. Not for
+    // unique trees.
+    Status insertMany(const CdxKeyBatch& keys, std::span<const std::uint32_t> order);
     // Calls visit for every entry in tag order, following the leaf chain. A chain that goes backwards
     // or runs longer than the file has pages is ErrorCode::Corrupt; so is a failure of visit, passed on.
     Status walk(const std::function<Status(std::string_view key, std::uint32_t recno)>& visit);

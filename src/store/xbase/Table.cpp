@@ -996,17 +996,17 @@ void Table::abandonBatch()
         (void)setEof();
 }
 
-Status Table::flagDeleted(std::span<const std::uint32_t> recnos, const std::function<bool(std::string_view)>& accept,
-                          std::vector<std::uint32_t>& flagged)
+Status Table::setDeletedMany(std::span<const std::uint32_t> recnos, bool deleted, const RecordTest& accept,
+                             std::vector<std::uint32_t>& changed)
 {
     QV_TRY(post());
     if (!m_inBatch)
-        return makeError(ErrorCode::BadState, m_path + ": records are flagged in bulk only inside a batch");
+        return makeError(ErrorCode::BadState, m_path + ": deleted flags are set in bulk only inside a batch");
     QV_TRY(requireWritable());
-    const std::size_t before = flagged.size();
-    Status status = flagDeletedInBatch(recnos, accept, flagged);
+    const std::size_t before = changed.size();
+    Status status = setDeletedInBatch(recnos, deleted, accept, changed);
     if (!status) {
-        flagged.resize(before);
+        changed.resize(before);
         dropTransaction();
         if (m_recno > m_count || !readRecord(m_recno))
             (void)setEof();
@@ -1014,10 +1014,10 @@ Status Table::flagDeleted(std::span<const std::uint32_t> recnos, const std::func
     return status;
 }
 
-Status Table::flagDeletedInBatch(std::span<const std::uint32_t> recnos,
-                                 const std::function<bool(std::string_view)>& accept,
-                                 std::vector<std::uint32_t>& flagged)
+Status Table::setDeletedInBatch(std::span<const std::uint32_t> recnos, bool deleted, const RecordTest& accept,
+                                std::vector<std::uint32_t>& changed)
 {
+    const char flag = deleted ? '*' : ' ';
     QV_TRY(requireSoundMemoSpace());
     const bool shared = m_mode == OpenMode::Shared;
     m_cache.clear();
@@ -1029,9 +1029,9 @@ Status Table::flagDeletedInBatch(std::span<const std::uint32_t> recnos,
     const std::uint32_t perChunk = static_cast<std::uint32_t>(std::max<std::size_t>(1, (256 * 1024) / length));
     std::string chunk;
     std::string single;
-    // Before- and after-images of every flagged record, back to back, for the index.
+    // Before- and after-images of every record changed, back to back, for the index.
     std::string images;
-    std::vector<std::uint32_t> changed;
+    std::vector<std::uint32_t> done;
     for (std::size_t i = 0; i < recnos.size();) {
         const std::uint32_t first = recnos[i];
         if (first < 1 || first > m_count) {
@@ -1061,17 +1061,17 @@ Status Table::flagDeletedInBatch(std::span<const std::uint32_t> recnos,
                     record = single;
                 }
             }
-            if (record.empty() || record[0] == '*' || !accept(record))
+            if (record.empty() || (record[0] == '*') == deleted || !accept(recno, record))
                 continue;
             images.append(record);
             images.append(record);
-            images[images.size() - length] = '*';
-            changed.push_back(recno);
+            images[images.size() - length] = flag;
+            done.push_back(recno);
             if (ours) {
-                chunk[at] = '*';
+                chunk[at] = flag;
                 joinable.push_back(recno);
             } else {
-                QV_TRY(m_dbf->write(dataStart + std::uint64_t{recno - 1} * length, std::string_view("*", 1)));
+                QV_TRY(m_dbf->write(dataStart + std::uint64_t{recno - 1} * length, std::string_view(&flag, 1)));
             }
         }
         // One write per run of nearby flagged records: tens of thousands of one-byte writes would cost a
@@ -1089,17 +1089,17 @@ Status Table::flagDeletedInBatch(std::span<const std::uint32_t> recnos,
             r = e;
         }
     }
-    if (m_index && !changed.empty()) {
+    if (m_index && !done.empty()) {
         std::vector<TableIndex::Change> changes;
-        changes.reserve(changed.size());
-        for (std::size_t k = 0; k < changed.size(); ++k) {
+        changes.reserve(done.size());
+        for (std::size_t k = 0; k < done.size(); ++k) {
             const std::string_view pair = std::string_view(images).substr(2 * k * length, 2 * length);
-            changes.push_back({changed[k], pair.substr(0, length), pair.substr(length)});
+            changes.push_back({done[k], pair.substr(0, length), pair.substr(length)});
         }
         QV_TRY(indexChangeRefused(m_index->recordsChanged(changes)));
         m_cursorSynced = false;
     }
-    flagged.insert(flagged.end(), changed.begin(), changed.end());
+    changed.insert(changed.end(), done.begin(), done.end());
     if (!m_eof && m_recno >= 1 && m_recno <= m_count)
         QV_TRY(readRecordFresh(m_recno));
     return {};

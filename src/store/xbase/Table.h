@@ -119,12 +119,13 @@ public:
     Status lockAllRecords();
     // Drops every change of the open batch (and any pending one); nothing of it reaches the files.
     void abandonBatch();
-    // Inside a batch: flags records deleted, in one step instead of a post each. recnos ascend; each
-    // record is judged by accept on what it holds now, and one that another program holds locked is left
-    // as it is. The records flagged are added to flagged. A failure drops the whole batch, like a failed
-    // post.
-    Status flagDeleted(std::span<const std::uint32_t> recnos, const std::function<bool(std::string_view)>& accept,
-                       std::vector<std::uint32_t>& flagged);
+    // Inside a batch: sets or clears the deleted flag of many records in one step instead of a post each.
+    // recnos ascend; each record not already so is judged by accept on what it holds now, and one that
+    // another program holds locked is left as it is. The records changed are added to changed. A failure
+    // drops the whole batch, like a failed post.
+    using RecordTest = std::function<bool(std::uint32_t recno, std::string_view record)>;
+    Status setDeletedMany(std::span<const std::uint32_t> recnos, bool deleted, const RecordTest& accept,
+                          std::vector<std::uint32_t>& changed);
 
     bool hasIndex() const { return m_index != nullptr; }
     int tagCount() const { return m_index ? m_index->tagCount() : 0; }
@@ -219,8 +220,8 @@ private:
     void discardPending();
     // After a failed post: the open transaction (batch or not), its locks and what was read under it.
     void dropTransaction();
-    Status flagDeletedInBatch(std::span<const std::uint32_t> recnos,
-                              const std::function<bool(std::string_view)>& accept, std::vector<std::uint32_t>& flagged);
+    Status setDeletedInBatch(std::span<const std::uint32_t> recnos, bool deleted, const RecordTest& accept,
+                             std::vector<std::uint32_t>& changed);
     // Before the first write of a transaction, shared use: the index lock, and the pages other writers
     // changed meanwhile.
     Status lockIndexForWrite();

@@ -229,8 +229,8 @@ Status TableIndex::recordsChanged(std::span<const Change> changes)
                 added.add(m_newKey, change.recno);
         }
         status = m_cdx->deleteKeys(tag, gone);
-        for (std::size_t i = 0; i < added.size() && status; ++i)
-            status = m_cdx->insertKey(tag, added.keyView(i), added.recno(i));
+        if (status)
+            status = m_cdx->insertKeys(tag, added);
     }
     Status ended = m_cdx->endChanges();
     return status ? ended : status;

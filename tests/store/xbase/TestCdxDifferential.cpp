@@ -200,7 +200,19 @@ private slots:
                 const std::size_t t = roll(rng, tags.size());
                 Model& model = models[t];
                 const unsigned dice = roll(rng, 100);
-                if (dice < 50 || model.empty()) {
+                if (dice < 6 && !unique) {
+                    // Many new pairs at once, in no particular order, some with wide record numbers.
+                    CdxKeyBatch batch(tags[t]->keyLength);
+                    const unsigned count = 1 + roll(rng, 300);
+                    for (unsigned k = 0; k < count; ++k) {
+                        const std::uint32_t recno = roll(rng, 10) == 0 ? 70000 + nextRecno * 7 : nextRecno;
+                        ++nextRecno;
+                        const std::string key = makeKey(*tags[t], rng);
+                        batch.add(key, recno);
+                        model.emplace(key, recno);
+                    }
+                    QVERIFY_OK(index.insertKeys(t, batch));
+                } else if (dice < 50 || model.empty()) {
                     // Now and then a record number that needs a wider leaf entry.
                     const std::uint32_t recno = roll(rng, 50) == 0 ? 70000 + nextRecno * 7 : nextRecno;
                     ++nextRecno;
@@ -301,7 +313,7 @@ private slots:
     }
 
     // Removing many pairs at once: a pair the tag does not hold is damage in an ordinary tag (it names the
-    // record) and nothing is removed; a unique tag keeps only the first record of a key, so there it is
+    // record) and nothing is removed (nor added, for a pair it holds already); a unique tag keeps only the first record of a key, so there it is
     // passed over and the rest go. Emptying a tag in one call frees every page below its root.
     void bulkRemovalOfPairsNotHeld_data()
     {
@@ -341,6 +353,14 @@ private slots:
             QVERIFY(!status.ok());
             QCOMPARE(status.error().code, ErrorCode::Corrupt);
             QVERIFY(status.error().message.find("record 99999") != std::string::npos);
+            QVERIFY(QByteArray(device.bytes().data(), static_cast<qsizetype>(device.bytes().size())) == before);
+            // Adding a pair the tag holds already is damage the same way, and adds nothing.
+            CdxKeyBatch again(13);
+            again.add(std::string(13, '0'), 99998);
+            again.add(std::prev(model.end())->first, std::prev(model.end())->second);
+            const Status added = (*index)->insertKeys(0, again);
+            QVERIFY(!added.ok());
+            QCOMPARE(added.error().code, ErrorCode::Corrupt);
             QVERIFY(QByteArray(device.bytes().data(), static_cast<qsizetype>(device.bytes().size())) == before);
             return;
         }
