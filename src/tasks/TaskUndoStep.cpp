@@ -221,6 +221,10 @@ TaskUndoStep::Outcome TaskUndoStep::writeAll(xbase::Table& table, std::vector<Ta
 {
     Outcome outcome;
     outcome.status = table.beginBatch();
+    // Locking task by task is what another program holding a task requires; without one it is needless work,
+    // one lock held to the commit for every task of a bulk step.
+    if (outcome.status && target.size() > 1)
+        (void)table.lockAllRecords();
     for (std::size_t i = 0; outcome.status && i < target.size(); ++i) {
         outcome.status = table.go(target[i].recno);
         if (outcome.status)

@@ -202,6 +202,39 @@ private slots:
         QCOMPARE(snapshot(table).at(1), before.at(1));
     }
 
+    // Another program holds one of the imported tasks: the undo of the whole import fails with nothing
+    // written, and goes through once the task is let go.
+    void undoWaitsForATaskAnotherProgramHolds()
+    {
+        TaskTableFixture fixture;
+        QVERIFY(prepare(fixture));
+        xbase::Table& table = fixture.engine();
+        auto plan =
+            ICalImport::read(calendar(todo("a", "one") + todo("b", "two") + todo("c", "three")), "TAG", nullptr);
+        QVERIFY(plan);
+        auto preview = ICalImportPreview::of(table, std::move(*plan), m_formats);
+        QVERIFY(preview.ok());
+        ICalImportPreview::Made made = preview->make(table);
+        QVERIFY(made.outcome.status.ok() && made.step);
+        const Snapshot after = snapshot(table);
+
+        TodoTable other;
+        QVERIFY(other.open(fixture.path(), false, TaskTableFixture::options()).ok());
+        QVERIFY(other.engine().go(5).ok());
+        QVERIFY(other.setText(TaskField::DESCRIPT, QStringLiteral("theirs")).ok()); // holds the record lock
+        const TaskUndoStep::Outcome refused = made.step->apply(table, Direction::Undo);
+        QVERIFY(!refused.status.ok());
+        QCOMPARE(refused.status.error().code, xbase::ErrorCode::Locked);
+        QVERIFY(snapshot(table) == after);
+
+        other.engine().cancel();
+        QVERIFY(made.step->apply(table, Direction::Undo).ok());
+        const Snapshot undone = snapshot(table);
+        for (std::uint32_t recno = 4; recno <= 6; ++recno)
+            QVERIFY(undone.at(recno).first[0] == '*');
+        QVERIFY(table.verifyIndex().ok());
+    }
+
     void anImportThatChangesNothingIsNoStep()
     {
         TaskTableFixture fixture;
