@@ -75,7 +75,20 @@ bool blank(std::string_view text)
     return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
-// Serialises the property, folded and ended, and frees it.
+// The property serialised, folded and ended; the property is freed.
+std::string lineOf(icalproperty* property)
+{
+    std::string line;
+    if (!property)
+        return line;
+    if (char* text = icalproperty_as_ical_string_r(property)) {
+        line = text;
+        std::free(text);
+    }
+    icalproperty_free(property);
+    return line;
+}
+
 void put(ExportSink& out, icalproperty* property)
 {
     if (!property)
@@ -92,9 +105,21 @@ void put(ExportSink& out, icalproperty* property)
 ICalExport::ICalExport(QByteArray title, QByteArray tableTag, QDateTime stamp)
     : m_title(std::move(title)), m_tableTag(std::move(tableTag))
 {
+    // The lines that every to-do shares, or chooses among, are serialised once.
     const QDateTime utc = stamp.toUTC();
-    m_stamp = {utc.date().year(), utc.date().month(),  utc.date().day(),
-               utc.time().hour(), utc.time().minute(), utc.time().second()};
+    icaltimetype dtstamp = icaltime_null_time();
+    dtstamp.year = utc.date().year();
+    dtstamp.month = utc.date().month();
+    dtstamp.day = utc.date().day();
+    dtstamp.hour = utc.time().hour();
+    dtstamp.minute = utc.time().minute();
+    dtstamp.second = utc.time().second();
+    dtstamp.zone = icaltimezone_get_utc_timezone();
+    m_stampLine = lineOf(icalproperty_new_dtstamp(dtstamp));
+    m_statusLines = {lineOf(icalproperty_new_status(ICAL_STATUS_NEEDSACTION)),
+                     lineOf(icalproperty_new_status(ICAL_STATUS_COMPLETED))};
+    for (int priority : {1, 5, 9})
+        m_priorityLines[static_cast<std::size_t>(priority)] = lineOf(icalproperty_new_priority(priority));
     for (int byte = 0; byte < 256; ++byte) {
         const char c = static_cast<char>(byte);
         // Other control characters are not allowed in a value; line breaks are handled by utf8Of.
@@ -169,15 +194,7 @@ void ICalExport::task(ExportSink& out, const TaskWalk::Task& task, const std::ve
 {
     out << std::string_view("BEGIN:VTODO\r\n");
     put(out, icalproperty_new_uid(TaskUid::of(task.recNo, m_tableTag).constData()));
-    icaltimetype stamp = icaltime_null_time();
-    stamp.year = m_stamp[0];
-    stamp.month = m_stamp[1];
-    stamp.day = m_stamp[2];
-    stamp.hour = m_stamp[3];
-    stamp.minute = m_stamp[4];
-    stamp.second = m_stamp[5];
-    stamp.zone = icaltimezone_get_utc_timezone();
-    put(out, icalproperty_new_dtstamp(stamp));
+    out << m_stampLine;
     put(out, icalproperty_new_summary(utf8Of(task.description).c_str()));
     if (const std::optional<QDate> date = dateOf(task.storedDate)) {
         icaltimetype due = icaltime_null_time();
@@ -194,8 +211,8 @@ void ICalExport::task(ExportSink& out, const TaskWalk::Task& task, const std::ve
         put(out, icalproperty_new_due(due));
     }
     if (const int priority = priorityOf(task.priorityCode))
-        put(out, icalproperty_new_priority(priority));
-    put(out, icalproperty_new_status(task.isDone ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION));
+        out << m_priorityLines[static_cast<std::size_t>(priority)];
+    out << m_statusLines[task.isDone ? 1 : 0];
     if (!blank(task.keys)) {
         // libical (3.0) writes a category's own commas unescaped, which would split a key word such as
         // "home,work" in two; the list is escaped here and only its separators are left bare.

@@ -43,8 +43,10 @@ private:
 
     QByteArray m_title;
     QByteArray m_tableTag;
-    std::array<int, 6> m_stamp{};        // year, month, day, hour, minute, second in UTC
-    std::array<std::string, 256> m_utf8; // each Windows-1252 byte as UTF-8
+    std::string m_stampLine;
+    std::array<std::string, 2> m_statusLines;    // open, done
+    std::array<std::string, 10> m_priorityLines; // by the number written
+    std::array<std::string, 256> m_utf8;         // each Windows-1252 byte as UTF-8
     std::string m_text;
     std::string m_line;
 };
