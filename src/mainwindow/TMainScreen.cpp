@@ -175,6 +175,7 @@ void TMainScreen::enableCommands(bool enabled)
     m_panel1->setEnabled(enabled);
     m_rebuildIndexesItem->setEnabled(enabled);
     m_deleteMenu->setEnabled(enabled);
+    m_importItem->setEnabled(enabled);
 }
 
 void TMainScreen::createMenus()
@@ -200,6 +201,10 @@ void TMainScreen::createMenus()
     QAction* exit = addItem(file, "Exit1", tr("E&xit"));
     exit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
     connect(exit, &QAction::triggered, this, &TMainScreen::ExitButtonClick);
+    // After the items the menu has always had, so that each keeps its place.
+    file->addSeparator();
+    m_importItem = addItem(file, "ImportICalendar1", tr("Import iCalendar..."));
+    connect(m_importItem, &QAction::triggered, this, &TMainScreen::ImportICalendar1Click);
     // Last, so that every other item keeps the place it has always had.
     createUndoItems(file);
 

@@ -31,6 +31,7 @@ namespace quorvo {
 class ButtonPanel;
 class Clock;
 class HelpService;
+class ICalImportPreview;
 class PopupHelp;
 class StatusPanel;
 class TaskFiles;
@@ -148,6 +149,10 @@ public slots:
     virtual void AllTasksNOTMatchingCurrentFilter1Click();
     virtual void AllTasks1Click();
 
+    // --- Import (TMainScreenImport.cpp) ---
+    // File > Import iCalendar...: to-dos from a file, shown before they are added as one step of the undo history.
+    virtual void ImportICalendar1Click();
+
     // --- Undo and redo (TMainScreenUndo.cpp) ---
     // File > Undo and File > Redo: the last change to tasks taken back, or made again.
     void Undo1Click();
@@ -200,6 +205,9 @@ protected:
     // Opens a pop-up menu at a screen point and returns once it has closed and its item's action has run.
     virtual void popupMenu(QMenu* menu, const QPoint& globalPos);
     // --- end of the task command seams ---
+
+    // Shows what an import from the file will do; true when the user chose to make it.
+    virtual bool runImportPreview(const QString& fileName, const ICalImportPreview& preview);
 
     virtual bool FormCloseQuery();
     virtual void FormClose();
@@ -265,6 +273,7 @@ private:
     QAction* m_rebuildIndexesItem;
     QMenu* m_sortMenu;
     QMenu* m_deleteMenu;
+    QAction* m_importItem;
 
     bool m_firstActivation = true;
     bool m_activationScheduled = false;

@@ -4,6 +4,12 @@
 #include "store/Windows1252.h"
 #include "tasks/TaskUid.h"
 
+#include <libical/ical.h>
+
+#include <cstdlib>
+#include <optional>
+#include <utility>
+
 namespace quorvo {
 
 namespace {
@@ -24,41 +30,43 @@ int number(std::string_view digits)
     return n;
 }
 
-// "yyyymmdd" when the stored date is a real one.
-bool validDate(std::string_view stored)
+// The stored "yyyymmdd" as a date when it is a real one.
+std::optional<QDate> dateOf(std::string_view stored)
 {
-    return stored.size() == 8 && allDigits(stored) &&
-           QDate(number(stored.substr(0, 4)), number(stored.substr(4, 2)), number(stored.substr(6, 2))).isValid();
+    if (stored.size() != 8 || !allDigits(stored))
+        return std::nullopt;
+    const QDate date(number(stored.substr(0, 4)), number(stored.substr(4, 2)), number(stored.substr(6, 2)));
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
 }
 
-// "hhmm00" for a stored "hh:nn" (the hour may be blank-padded); empty when there is no valid time.
-std::string timeOf(std::string_view stored)
+// The stored "hh:nn" (the hour may be blank-padded) as hour and minute; none when it is not a valid time.
+std::optional<std::pair<int, int>> timeOf(std::string_view stored)
 {
     if (stored.size() != 5 || stored[2] != ':')
-        return {};
+        return std::nullopt;
     std::string hour(stored.substr(0, 2));
     if (hour[0] == ' ')
         hour[0] = '0';
     const std::string_view minute = stored.substr(3, 2);
     if (!allDigits(hour) || !allDigits(minute) || number(hour) > 23 || number(minute) > 59)
-        return {};
-    return hour + std::string(minute) + "00";
+        return std::nullopt;
+    return std::pair(number(hour), number(minute));
 }
 
-const char* priorityOf(char code)
+int priorityOf(char code)
 {
     switch (code) {
     case 'A':
     case 'a':
-        return "1";
+        return 1;
     case 'B':
     case 'b':
-        return "5";
+        return 5;
     case 'C':
     case 'c':
-        return "9";
+        return 9;
     default:
-        return nullptr;
+        return 0;
     }
 }
 
@@ -67,47 +75,85 @@ bool blank(std::string_view text)
     return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
+// The property serialised, folded and ended; the property is freed.
+std::string lineOf(icalproperty* property)
+{
+    std::string line;
+    if (!property)
+        return line;
+    if (char* text = icalproperty_as_ical_string_r(property)) {
+        line = text;
+        std::free(text);
+    }
+    icalproperty_free(property);
+    return line;
+}
+
+void put(ExportSink& out, icalproperty* property)
+{
+    if (!property)
+        return;
+    if (char* text = icalproperty_as_ical_string_r(property)) {
+        out << std::string_view(text);
+        std::free(text);
+    }
+    icalproperty_free(property);
+}
+
 } // namespace
 
 ICalExport::ICalExport(QByteArray title, QByteArray tableTag, QDateTime stamp)
-    : m_title(std::move(title)), m_tableTag(std::move(tableTag)),
-      m_stamp(stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toStdString())
+    : m_title(std::move(title)), m_tableTag(std::move(tableTag))
 {
+    // The lines that every to-do shares, or chooses among, are serialised once.
+    const QDateTime utc = stamp.toUTC();
+    icaltimetype dtstamp = icaltime_null_time();
+    dtstamp.year = utc.date().year();
+    dtstamp.month = utc.date().month();
+    dtstamp.day = utc.date().day();
+    dtstamp.hour = utc.time().hour();
+    dtstamp.minute = utc.time().minute();
+    dtstamp.second = utc.time().second();
+    dtstamp.zone = icaltimezone_get_utc_timezone();
+    m_stampLine = lineOf(icalproperty_new_dtstamp(dtstamp));
+    m_statusLines = {lineOf(icalproperty_new_status(ICAL_STATUS_NEEDSACTION)),
+                     lineOf(icalproperty_new_status(ICAL_STATUS_COMPLETED))};
+    for (int priority : {1, 5, 9})
+        m_priorityLines[static_cast<std::size_t>(priority)] = lineOf(icalproperty_new_priority(priority));
     for (int byte = 0; byte < 256; ++byte) {
         const char c = static_cast<char>(byte);
-        std::string& utf8 = m_utf8[static_cast<std::size_t>(byte)];
-        switch (c) {
-        case '\\':
-            utf8 = "\\\\";
-            break;
-        case ';':
-            utf8 = "\\;";
-            break;
-        case ',':
-            utf8 = "\\,";
-            break;
-        case '\t':
-            utf8 = "\t";
-            break;
-        default:
-            // Other control characters are not allowed in a value; line breaks are handled by appendText.
-            if (byte >= 0x20 && byte != 0x7F)
-                utf8 = Windows1252::toUnicode(std::string_view(&c, 1)).toStdString();
-        }
+        // Other control characters are not allowed in a value; line breaks are handled by utf8Of.
+        if (c == '\t' || (byte >= 0x20 && byte != 0x7F))
+            m_utf8[static_cast<std::size_t>(byte)] = Windows1252::toUnicode(std::string_view(&c, 1)).toStdString();
     }
 }
 
-void ICalExport::appendText(std::string_view bytes)
+const std::string& ICalExport::utf8Of(std::string_view bytes)
 {
+    m_text.clear();
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
         if (c == '\r' || c == '\n') {
-            m_line += "\\n";
+            m_text += '\n';
             if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
                 ++i;
             continue;
         }
-        m_line += m_utf8[static_cast<unsigned char>(c)];
+        m_text += m_utf8[static_cast<unsigned char>(c)];
+    }
+    return m_text;
+}
+
+void ICalExport::appendEscaped(std::string_view bytes)
+{
+    for (char c : utf8Of(bytes)) {
+        if (c == '\n') {
+            m_line += "\\n";
+            continue;
+        }
+        if (c == '\\' || c == ',' || c == ';')
+            m_line += '\\';
+        m_line += c;
     }
 }
 
@@ -131,43 +177,45 @@ void ICalExport::writeLine(ExportSink& out, std::string_view line)
 
 void ICalExport::head(ExportSink& out)
 {
-    writeLine(out, "BEGIN:VCALENDAR");
-    writeLine(out, "VERSION:2.0");
-    writeLine(out, "PRODID:-//Quorvo//Quorvo//EN");
-    writeLine(out, "CALSCALE:GREGORIAN");
+    out << std::string_view("BEGIN:VCALENDAR\r\n");
+    put(out, icalproperty_new_version("2.0"));
+    put(out, icalproperty_new_prodid("-//Quorvo//Quorvo//EN"));
+    put(out, icalproperty_new_calscale("GREGORIAN"));
     if (!m_title.isEmpty()) {
+        // libical leaves the commas and semicolons of an X- property's text unescaped, which a strict reader
+        // refuses; the line is escaped here, as the categories are.
         m_line = "X-WR-CALNAME:";
-        appendText(std::string_view(m_title.data(), static_cast<std::size_t>(m_title.size())));
-        put(out);
+        appendEscaped(std::string_view(m_title.data(), static_cast<std::size_t>(m_title.size())));
+        writeLine(out, m_line);
     }
 }
 
 void ICalExport::task(ExportSink& out, const TaskWalk::Task& task, const std::vector<std::string>&)
 {
-    writeLine(out, "BEGIN:VTODO");
-    m_line = "UID:";
-    m_line += TaskUid::of(task.recNo, m_tableTag).toStdString();
-    put(out);
-    m_line = "DTSTAMP:" + m_stamp;
-    put(out);
-    m_line = "SUMMARY:";
-    appendText(task.description);
-    put(out);
-    if (validDate(task.storedDate)) {
-        const std::string time = timeOf(task.storedTime);
-        if (time.empty())
-            m_line = "DUE;VALUE=DATE:" + std::string(task.storedDate);
-        else
-            m_line = "DUE:" + std::string(task.storedDate) + 'T' + time;
-        put(out);
+    out << std::string_view("BEGIN:VTODO\r\n");
+    put(out, icalproperty_new_uid(TaskUid::of(task.recNo, m_tableTag).constData()));
+    out << m_stampLine;
+    put(out, icalproperty_new_summary(utf8Of(task.description).c_str()));
+    if (const std::optional<QDate> date = dateOf(task.storedDate)) {
+        icaltimetype due = icaltime_null_time();
+        due.year = date->year();
+        due.month = date->month();
+        due.day = date->day();
+        // A task's time is the local time wherever the calendar is read: a floating date-time.
+        if (const auto time = timeOf(task.storedTime)) {
+            due.hour = time->first;
+            due.minute = time->second;
+        } else {
+            due.is_date = 1;
+        }
+        put(out, icalproperty_new_due(due));
     }
-    if (const char* priority = priorityOf(task.priorityCode)) {
-        m_line = "PRIORITY:";
-        m_line += priority;
-        put(out);
-    }
-    writeLine(out, task.isDone ? "STATUS:COMPLETED" : "STATUS:NEEDS-ACTION");
+    if (const int priority = priorityOf(task.priorityCode))
+        out << m_priorityLines[static_cast<std::size_t>(priority)];
+    out << m_statusLines[task.isDone ? 1 : 0];
     if (!blank(task.keys)) {
+        // libical (3.0) writes a category's own commas unescaped, which would split a key word such as
+        // "home,work" in two; the list is escaped here and only its separators are left bare.
         m_line = "CATEGORIES:";
         bool first = true;
         std::string_view keys = task.keys;
@@ -179,23 +227,20 @@ void ICalExport::task(ExportSink& out, const TaskWalk::Task& task, const std::ve
             const std::size_t end = std::min(keys.find(' '), keys.size());
             if (!first)
                 m_line += ',';
-            appendText(keys.substr(0, end));
+            appendEscaped(keys.substr(0, end));
             first = false;
             keys.remove_prefix(end);
         }
-        put(out);
+        writeLine(out, m_line);
     }
-    if (!blank(task.notes)) {
-        m_line = "DESCRIPTION:";
-        appendText(task.notes);
-        put(out);
-    }
-    writeLine(out, "END:VTODO");
+    if (!blank(task.notes))
+        put(out, icalproperty_new_description(utf8Of(task.notes).c_str()));
+    out << std::string_view("END:VTODO\r\n");
 }
 
 void ICalExport::tail(ExportSink& out)
 {
-    writeLine(out, "END:VCALENDAR");
+    out << std::string_view("END:VCALENDAR\r\n");
 }
 
 } // namespace quorvo

@@ -12,8 +12,9 @@ namespace quorvo {
 
 // The list as an iCalendar file of to-dos, for calendar programs: one VTODO per task with its description,
 // due date (a date, or a local date and time when the task has a time), priority, done state, key words as
-// categories and, with notes, the notes. Text is written as UTF-8 with the format's escapes and its lines
-// folded at 75 octets.
+// categories and, with notes, the notes. libical writes the properties, UTF-8 text with the format's escapes,
+// lines folded within 75 octets; the categories and the calendar's name, whose commas and semicolons libical
+// leaves bare, are escaped and folded here. The file is written one to-do at a time, never held whole.
 // Each to-do's UID is the task's TaskUid, so it stays the same across exports.
 class ICalExport final : public ExportWriter
 {
@@ -34,14 +35,19 @@ public:
     static void writeLine(ExportSink& out, std::string_view line);
 
 private:
-    // Windows-1252 bytes as an escaped UTF-8 TEXT value appended to m_line.
-    void appendText(std::string_view bytes);
-    void put(ExportSink& out) { writeLine(out, m_line); }
+    // Windows-1252 bytes as UTF-8 text: control characters but the tab dropped, every line break one "\n".
+    const std::string& utf8Of(std::string_view bytes);
+    // The same, with the escapes of a TEXT value, appended to m_line: for the lines libical would leave
+    // unescaped.
+    void appendEscaped(std::string_view bytes);
 
     QByteArray m_title;
     QByteArray m_tableTag;
-    std::string m_stamp;
-    std::array<std::string, 256> m_utf8; // each Windows-1252 byte as UTF-8, escaped where the format asks
+    std::string m_stampLine;
+    std::array<std::string, 2> m_statusLines;    // open, done
+    std::array<std::string, 10> m_priorityLines; // by the number written
+    std::array<std::string, 256> m_utf8;         // each Windows-1252 byte as UTF-8
+    std::string m_text;
     std::string m_line;
 };
 

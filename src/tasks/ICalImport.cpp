@@ -165,6 +165,14 @@ std::optional<ICalImport::Plan> ICalImport::read(const QByteArray& bytes, const 
     return plan;
 }
 
+xbase::Result<std::uint32_t> ICalImport::taskUpdatedBy(xbase::Table& table, const Task& task, std::uint32_t existing)
+{
+    if (task.exportedAs == 0 || task.exportedAs > existing)
+        return 0u;
+    QV_TRY(table.go(task.exportedAs));
+    return table.eof() || table.deleted() ? 0u : task.exportedAs;
+}
+
 ICalImport::Outcome ICalImport::apply(xbase::Table& table, const Plan& plan)
 {
     Outcome outcome;
@@ -180,13 +188,12 @@ ICalImport::Outcome ICalImport::apply(xbase::Table& table, const Plan& plan)
     int added = 0;
     int updated = 0;
     for (const Task& task : plan.tasks) {
-        bool update = false;
-        if (task.exportedAs > 0 && task.exportedAs <= existing) {
-            outcome.status = table.go(task.exportedAs);
-            if (!outcome.status)
-                break;
-            update = !table.deleted();
+        auto updates = taskUpdatedBy(table, task, existing);
+        if (!updates) {
+            outcome.status = updates.error();
+            break;
         }
+        const bool update = *updates != 0;
         outcome.status = update ? xbase::Status() : table.appendBlank();
         if (outcome.status)
             outcome.status = table.replace(TaskField::DATE, task.date);

@@ -57,6 +57,9 @@ public:
 
     // None, with error set, when the bytes are not an iCalendar object.
     static std::optional<Plan> read(const QByteArray& bytes, const QByteArray& tableTag, QString* error);
+    // The live task of the table that a to-do updates, 0 when it becomes a new task; existing is the table's
+    // record count before the import, so no task the import appends is taken for an exported one. Moves the table.
+    static xbase::Result<std::uint32_t> taskUpdatedBy(xbase::Table& table, const Task& task, std::uint32_t existing);
     // All tasks as one transaction. A failed write leaves nothing of it; a task locked by another program
     // ends the import there, keeping (and counting) the tasks before it.
     static Outcome apply(xbase::Table& table, const Plan& plan);

@@ -4,6 +4,7 @@
 #include "store/Windows1252.h"
 #include "store/xbase/Table.h"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 
@@ -70,6 +71,36 @@ std::optional<TaskUndoStep> TaskUndoStep::added(xbase::Table& table, const QStri
         return std::nullopt;
     TaskImage before = after->flagged(true);
     return TaskUndoStep(text, {std::move(before)}, {std::move(*after)});
+}
+
+std::optional<TaskUndoStep> TaskUndoStep::rewrittenAndAdded(xbase::Table& table, const QString& text,
+                                                            const std::vector<TaskImage>& rewritten,
+                                                            std::uint32_t firstAdded)
+{
+    auto count = table.recCount();
+    if (!count)
+        return std::nullopt;
+    std::vector<TaskImage> before;
+    std::vector<TaskImage> after;
+    for (const TaskImage& image : rewritten) {
+        auto now = TaskImage::capture(table, image.recno, true);
+        if (!now)
+            return std::nullopt;
+        if (*now == image)
+            continue;
+        before.push_back(image);
+        after.push_back(std::move(*now));
+    }
+    for (std::uint32_t recno = std::max(firstAdded, 1u); recno <= *count; ++recno) {
+        auto added = TaskImage::capture(table, recno, true);
+        if (!added)
+            return std::nullopt;
+        before.push_back(added->flagged(true));
+        after.push_back(std::move(*added));
+    }
+    if (after.empty())
+        return std::nullopt;
+    return TaskUndoStep(text, std::move(before), std::move(after));
 }
 
 std::optional<TaskUndoStep> TaskUndoStep::deletion(xbase::Table& table, const std::vector<std::uint32_t>& recnos)
@@ -247,6 +278,10 @@ TaskUndoStep::Outcome TaskUndoStep::writeAll(xbase::Table& table, std::vector<Ta
         return writeFlags(table, target, held, *deleted);
     Outcome outcome;
     outcome.status = table.beginBatch();
+    // Locking task by task is what another program holding a task requires; without one it is needless work,
+    // one lock held to the commit for every task of a bulk step.
+    if (outcome.status && target.size() > 1)
+        (void)table.lockAllRecords();
     for (std::size_t i = 0; outcome.status && i < target.size(); ++i) {
         outcome.status = table.go(target[i].recno);
         if (outcome.status)

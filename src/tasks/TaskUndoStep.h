@@ -46,6 +46,12 @@ public:
     static std::optional<TaskUndoStep> change(xbase::Table& table, const TaskImage& before);
     // After a command that appended the table's current task.
     static std::optional<TaskUndoStep> added(xbase::Table& table, const QString& text);
+    // After a command that rewrote the tasks of these images (taken before it, with notes, recnos ascending) and
+    // appended the tasks from firstAdded to the end of the table. Images the command left as they were are
+    // dropped; none when nothing changed.
+    static std::optional<TaskUndoStep> rewrittenAndAdded(xbase::Table& table, const QString& text,
+                                                         const std::vector<TaskImage>& rewritten,
+                                                         std::uint32_t firstAdded);
     // After a walk that flagged these tasks deleted (ascending): "Delete n Tasks". None for no task.
     static std::optional<TaskUndoStep> deletion(xbase::Table& table, const std::vector<std::uint32_t>& recnos);
 

@@ -29,4 +29,17 @@ std::optional<QString> SystemFileDialogs::getSaveFileName(QWidget* parent, const
     return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QString> SystemFileDialogs::getOpenFileName(QWidget* parent, const OpenRequest& request)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(qtNameFilter(request.filter));
+    if (!request.folder.isEmpty())
+        dialog.setDirectory(request.folder);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
 } // namespace quorvo

@@ -8,6 +8,7 @@ class SystemFileDialogs : public FileDialogs
 {
 public:
     std::optional<QString> getSaveFileName(QWidget* parent, const SaveRequest& request) override;
+    std::optional<QString> getOpenFileName(QWidget* parent, const OpenRequest& request) override;
 
     // "HTM Document|*.htm" as the name filter Qt's dialogs take: "HTM Document (*.htm)".
     static QString qtNameFilter(const QString& filter);

@@ -205,9 +205,10 @@ private slots:
         QTest::addColumn<QString>("shortcutItem");
         QTest::addColumn<QKeySequence>("shortcut");
 
-        QTest::newRow("File")
-            << "&File" << QStringList{"&Rebuild Indexes", "Sort", "-", "Delete", "-", "E&xit", "-", "Undo", "Redo"}
-            << "E&xit" << QKeySequence(Qt::ALT | Qt::Key_X);
+        QTest::newRow("File") << "&File"
+                              << QStringList{"&Rebuild Indexes",    "Sort", "-",    "Delete", "-", "E&xit", "-",
+                                             "Import iCalendar...", "-",    "Undo", "Redo"}
+                              << "E&xit" << QKeySequence(Qt::ALT | Qt::Key_X);
         QTest::newRow("Help") << "&Help" << QStringList{"&Contents",
                                                         "&About",
                                                         "Frequently Asked Questions",

@@ -173,6 +173,21 @@ private slots:
         QVERIFY(calendar[QStringLiteral("todos")].toArray()[0].toObject()[QStringLiteral("description")].isNull());
     }
 
+    void textSeparatorsAreEscapedInTheFile()
+    {
+        TaskTableFixture fixture;
+        QVERIFY(fixture.create({{"", "", "a,b;c\\d", "x,y z;w back\\slash", "", false, "n,1;\r\nend"}}));
+        QTemporaryDir out;
+        const QString file = out.filePath(QStringLiteral("tasks.ics"));
+        QCOMPARE(exportTo(fixture, file, true, "T,1;2"), file);
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = written.readAll().replace("\r\n ", "").split('\n');
+        for (const char* line : {"SUMMARY:a\\,b\\;c\\\\d\r", "CATEGORIES:x\\,y,z\\;w,back\\\\slash\r",
+                                 "DESCRIPTION:n\\,1\\;\\nend\r", "X-WR-CALNAME:T\\,1\\;2\r"})
+            QVERIFY2(lines.contains(QByteArray(line)), line);
+    }
+
     void foldedLineLengths_data()
     {
         QTest::addColumn<QByteArray>("line");

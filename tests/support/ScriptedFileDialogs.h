@@ -7,8 +7,8 @@
 
 namespace quorvo {
 
-// A FileDialogs double installed for its lifetime: answers each save dialog from a queue (none is a cancel)
-// and keeps every request.
+// A FileDialogs double installed for its lifetime: answers each save or open dialog from one queue (none is
+// a cancel) and keeps every request.
 class ScriptedFileDialogs final : public FileDialogs
 {
 public:
@@ -25,7 +25,14 @@ public:
         return m_answers.isEmpty() ? std::nullopt : m_answers.dequeue();
     }
 
+    std::optional<QString> getOpenFileName(QWidget*, const OpenRequest& request) override
+    {
+        openRequests.append(request);
+        return m_answers.isEmpty() ? std::nullopt : m_answers.dequeue();
+    }
+
     QList<SaveRequest> requests;
+    QList<OpenRequest> openRequests;
 
 private:
     FileDialogs* m_previous;
