@@ -121,6 +121,7 @@ public:
     }
 
     const std::string& path() const override { return m_path; }
+    void movedTo(const std::string& path) override { m_path = path; }
 
 private:
     int m_fd;
@@ -165,8 +166,18 @@ Status DiskFileSystem::remove(const std::string& path)
 
 Status DiskFileSystem::rename(const std::string& from, const std::string& to)
 {
-    if (::rename(from.c_str(), to.c_str()) != 0)
-        return ioError("cannot rename", from, errno);
+    return renameAll({{from, to}}, true);
+}
+
+Status DiskFileSystem::renameAll(const std::vector<std::pair<std::string, std::string>>& moves, bool durable)
+{
+    for (const auto& [from, to] : moves)
+        if (::rename(from.c_str(), to.c_str()) != 0)
+            return ioError("cannot rename", from, errno);
+    if (!durable || moves.empty())
+        return {};
+    // Every rename of a batch is in one folder (a table's files): one sync makes them all durable.
+    const std::string& to = moves.back().second;
     const auto slash = to.rfind('/');
     const std::string dir =
         slash == std::string::npos ? std::string(".") : (slash == 0 ? std::string("/") : to.substr(0, slash));

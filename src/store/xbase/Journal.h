@@ -18,17 +18,37 @@ struct JournalRange
     std::uint64_t to;
 };
 
-// The side journal that makes each change to the table's files all-or-nothing. Before commit writes
-// a byte of a data file, the bytes it will overwrite (and the file sizes) go to the journal, which is
-// synced once; then the data files are written and synced and the journal is emptied. A journal found
-// non-empty belongs to a writer that died midway and is rolled back before anyone writes again.
+// A file that replaces another as a whole when a swap commits (pack): from is written and synced
+// beside to, then renamed over it. size is what from holds.
+struct JournalMove
+{
+    std::string from;
+    std::string to;
+    std::uint64_t size = 0;
+};
+
+// The side journal that makes each change to the table's files all-or-nothing. It holds one of two
+// kinds of transaction.
 //
+// Rollback: before commit writes a byte of a data file, the bytes it will overwrite (and the file sizes)
+// go to the journal, which is synced once; then the data files are written and synced and the journal is
+// marked spent. A journal found holding one belongs to a writer that died midway and is rolled back
+// before anyone writes again.
 // Layout: "QVJNL\x01\0\0", payload length u32 LE, checksum of the payload u32 LE (FNV-style, eight bytes a step),
 // payload: file count u8, per file (role u8, original size u64 LE), entry count u32 LE, per entry (role u8, offset u64
 // LE, length u32 LE, the old bytes). A role is the index of the file in the span given to commit() and recover(); a
 // journal whose checksum fails was never complete, so no data byte was written.
 //
-// Commits of all processes are serialized by an exclusive lock on journal byte 0.
+// Swap: whole new files were written and synced beside the old ones; once the journal names them the
+// change has happened, and the renames that follow are finished by whoever finds the journal. Before it
+// names them, the old files are untouched. Layout: "QVJNL\x02\0\0", payload length, checksum as above;
+// payload: move count u8, per move (from name length u16 LE, name, to name length u16 LE, name, size of
+// the new file u64 LE). Names are bare file names in the journal's folder. A new file is renamed only when
+// it still has its recorded size, so a later writer's leftover of the same name is never taken for it.
+//
+// A spent journal starts with sixteen zero bytes. A journal of another version is refused, never taken
+// for spent: the program that wrote it has to finish it. Commits of all processes are serialized by an
+// exclusive lock on journal byte 0.
 class Journal
 {
 public:
@@ -43,6 +63,15 @@ public:
     // A journal beside a table open exclusively has one writer, who needs no commit lock.
     void setShared(bool shared) { m_shared = shared; }
 
+    // A table holds the commit lock while it opens its files, so no one finishes a swap under it; calls nest.
+    Status hold();
+    void release();
+
+    // Finishes a swap a writer left (files opened before it are stale then: true) and otherwise leaves
+    // the journal to recover().
+    Result<bool> finishSwap();
+    // What an unfinished swap will rename, as full paths; the journal is neither locked nor changed.
+    Result<std::vector<JournalMove>> pendingSwap();
     Status recover(std::span<File* const> files);
     // Rolls an interrupted change back into files (overlays, say) and leaves the journal as it is; true
     // when the journal held one.
@@ -50,29 +79,54 @@ public:
     // Writes every pending change of files as one transaction and clears them. On failure the files are
     // rolled back (or, if even that fails, left for the next recover()) and the changes are dropped.
     Status commit(std::span<PendingFile* const> files);
+    // Names the new files (already whole and synced) in the journal and renames each over its old file.
+    // committed tells whether the journal named them: from then on the swap has happened even if a
+    // rename failed, and the next recover() finishes it.
+    Status commitSwap(std::span<const JournalMove> moves, bool& committed);
 
     const std::string& path() const { return m_file->path(); }
 
 private:
-    explicit Journal(std::unique_ptr<File> file) : m_file(std::move(file)) {}
+    enum class Kind
+    {
+        Spent,
+        Rollback,
+        Swap,
+    };
+    struct Contents
+    {
+        Kind kind = Kind::Spent;
+        std::string bytes;
+        std::string_view payload;
+    };
+
+    Journal(FileSystem& fs, std::unique_ptr<File> file);
     Status recoverLocked(std::span<File* const> files);
+    Result<Contents> read();
     Result<bool> rollBack(std::span<File* const> files);
+    Status applyRollback(std::string_view payload, std::span<File* const> files);
+    // The moves whose new file is still there with its recorded size.
+    Result<std::vector<JournalMove>> movesLeft(std::string_view payload);
+    Status finishSwapLocked(std::string_view payload);
     Status writeAndApply(std::span<PendingFile* const> files);
 
     // A commit leaves the journal invalid rather than empty: overwriting its prologue costs less than
     // cutting the file, which only happens once the journal has grown large.
     Status invalidate();
 
+    FileSystem& m_fs;
+    std::string m_folder; // the journal's folder, with its trailing slash
     std::unique_ptr<File> m_file;
+    int m_holds = 0;
     bool m_sync = true;
     bool m_shared = true;
     bool m_knownClean = false; // this object emptied it last, and no one else writes it (exclusive use)
-    std::optional<std::uint64_t> m_knownLength;
+    std::optional<std::uint64_t> m_knownLength; // the journal file's length, when this object alone writes it
     std::string m_payload;
     std::vector<std::uint64_t> m_originalSizes;
     std::vector<JournalRange> m_ranges;
     std::vector<JournalRange> m_merged;
-    std::vector<File*> m_raw; // the journal file's length, when this object alone writes it
+    std::vector<File*> m_raw;
 };
 
 } // namespace quorvo::xbase

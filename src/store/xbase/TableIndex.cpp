@@ -146,9 +146,8 @@ Status TableIndex::addTag(const std::string& name, const std::string& keyExpress
     return loadTags();
 }
 
-Status TableIndex::rebuildAll(const Scan& scan, const ProgressFn& progress)
+Result<std::vector<CdxKeyBatch>> TableIndex::collectAllKeys(const Scan& scan) const
 {
-    // One pass over the records fills every tag's keys.
     std::vector<CdxKeyBatch> batches;
     for (std::size_t i = 0; i < m_tags.size(); ++i)
         batches.emplace_back(m_cdx->tag(i).definition.keyLength);
@@ -162,9 +161,46 @@ Status TableIndex::rebuildAll(const Scan& scan, const ProgressFn& progress)
         }
         return true;
     }));
+    return batches;
+}
+
+Status TableIndex::rebuildAll(const Scan& scan, const ProgressFn& progress)
+{
+    auto batches = collectAllKeys(scan);
+    if (!batches)
+        return batches.error();
     for (std::size_t i = 0; i < m_tags.size(); ++i)
-        QV_TRY(m_cdx->rebuildTag(i, batches[i], progress));
+        QV_TRY(m_cdx->rebuildTag(i, (*batches)[i], progress));
     return {};
+}
+
+Result<std::unique_ptr<TableIndex>> TableIndex::rebuiltOn(BlockDevice& device, const Scan& scan,
+                                                          const ProgressFn& progress) const
+{
+    auto batches = collectAllKeys(scan);
+    if (!batches)
+        return batches.error();
+    auto fresh = create(device, m_fields);
+    if (!fresh)
+        return fresh.error();
+    CdxIndex& cdx = (*fresh)->cdx();
+    // The pages reach the device once, at the end.
+    cdx.beginChanges();
+    Status status;
+    const std::size_t count = m_tags.size();
+    for (std::size_t i = 0; i < count && status; ++i) {
+        ProgressFn step;
+        if (progress)
+            step = [&](int percent) {
+                progress(static_cast<int>((i * 100 + static_cast<std::size_t>(percent)) / count));
+            };
+        status = cdx.addTag(m_cdx->tag(i).definition, (*batches)[i], step);
+    }
+    const Status ended = cdx.endChanges();
+    QV_TRY(status);
+    QV_TRY(ended);
+    QV_TRY((*fresh)->loadTags());
+    return fresh;
 }
 
 Status TableIndex::clearAll()

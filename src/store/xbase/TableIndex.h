@@ -47,6 +47,10 @@ public:
                   const Scan& scan, const ProgressFn& progress);
     // Rebuilds every tag from its stored expressions.
     Status rebuildAll(const Scan& scan, const ProgressFn& progress);
+    // A new index written over device (an empty file) with this one's tags, built from the records scan
+    // visits (a pack's, before they reach the table).
+    Result<std::unique_ptr<TableIndex>> rebuiltOn(BlockDevice& device, const Scan& scan,
+                                                  const ProgressFn& progress) const;
     Status clearAll();
     // After a transaction was rolled back: read the file again (its change counter says what changed)
     // and the tags with it.
@@ -70,6 +74,8 @@ private:
     static Result<Tag> compileTag(const CdxTagDefinition& definition, std::span<const FieldInfo> fields);
     Status loadTags();
     Result<CdxKeyBatch> collectKeys(const Tag& tag, std::uint16_t keyLength, const Scan& scan) const;
+    // Every tag's keys in one pass over the records.
+    Result<std::vector<CdxKeyBatch>> collectAllKeys(const Scan& scan) const;
 
     std::unique_ptr<CdxIndex> m_cdx;
     std::vector<FieldInfo> m_fields;
