@@ -1405,11 +1405,12 @@ Status Table::pack(const ProgressFn& progress)
     std::string records;
     records.reserve(std::size_t{m_count} * length + 1);
     std::uint32_t kept = 0;
+    std::vector<std::uint32_t> renumber(std::size_t{m_count} + 1, 0);
     int reported = 0;
     QV_TRY(scan([&](std::uint32_t recno, std::string_view record) {
         if (record[0] != '*') {
             records.append(record);
-            ++kept;
+            renumber[recno] = ++kept;
         }
         const int percent = static_cast<int>(std::uint64_t{recno} * 50 / m_count);
         if (progress && percent != reported)
@@ -1440,7 +1441,7 @@ Status Table::pack(const ProgressFn& progress)
     packed.setLastUpdate(today());
     const std::string prefix = packed.serializePrefix();
     header.replace(0, prefix.size(), prefix);
-    Status status = swapInPacked(header, records, kept, memo ? &*memo : nullptr, progress);
+    Status status = swapInPacked(header, records, kept, renumber, memo ? &*memo : nullptr, progress);
     m_countValid = false;
     if (status) {
         m_memoSpaceChecked = false;
@@ -1453,7 +1454,7 @@ Status Table::pack(const ProgressFn& progress)
 }
 
 Status Table::swapInPacked(std::string_view header, const std::string& records, std::uint32_t count,
-                           const std::string* memo, const ProgressFn& progress)
+                           std::span<const std::uint32_t> renumber, const std::string* memo, const ProgressFn& progress)
 {
     // Each new file is whole and synced before the journal names it; until then the old set stands,
     // and a failure only leaves files beside it that the next pack replaces.
@@ -1503,7 +1504,7 @@ Status Table::swapInPacked(std::string_view header, const std::string& records, 
                         break;
                 return Status{};
             };
-            auto index = m_index->rebuiltOn(device, packed, progress);
+            auto index = m_index->rebuiltOn(device, packed, count, renumber, progress);
             if (!index)
                 return index.error();
             index->reset();

@@ -235,8 +235,9 @@ private:
     Result<std::string> memoImage(std::string& records, std::uint32_t count, const ProgressFn& progress,
                                   std::vector<std::uint32_t>* unreadable = nullptr);
     // Writes a pack's files beside the table's and swaps them in through the journal.
+    // renumber maps each old record number to its new one (0: dropped).
     Status swapInPacked(std::string_view header, const std::string& records, std::uint32_t count,
-                        const std::string* memo, const ProgressFn& progress);
+                        std::span<const std::uint32_t> renumber, const std::string* memo, const ProgressFn& progress);
     Status buildIndexFile(const std::string& path, std::span<const TagExpressions> tags, const ProgressFn& progress);
     std::string fileBeside(const char* extension) const;
     Date3 today();
