@@ -10,7 +10,10 @@ namespace quorvo::xbase {
 
 namespace {
 
-constexpr char kMagic[8] = {'Q', 'V', 'J', 'N', 'L', '\x01', '\0', '\0'};
+// Version 1 rollbacks (earlier builds) are still rolled back; version 3 ones carry what the change
+// wrote, so a journal whose change is found whole on disk is not rolled back.
+constexpr char kMagicV1[8] = {'Q', 'V', 'J', 'N', 'L', '\x01', '\0', '\0'};
+constexpr char kMagic[8] = {'Q', 'V', 'J', 'N', 'L', '\x03', '\0', '\0'};
 constexpr char kSwapMagic[8] = {'Q', 'V', 'J', 'N', 'L', '\x02', '\0', '\0'};
 constexpr std::string_view kFamily("QVJNL", 5);
 constexpr std::size_t kPrologue = 16;
@@ -31,6 +34,12 @@ std::uint32_t checksum(std::string_view data)
     for (; i < data.size(); ++i)
         h = (h ^ static_cast<unsigned char>(data[i])) * 0x100000001b3ull;
     return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+// The fingerprint of what a change wrote, one extent at a time in the order it writes them.
+std::uint32_t afterStep(std::uint32_t sum, std::string_view extent)
+{
+    return (sum ^ checksum(extent)) * 0x01000193u;
 }
 
 void put64(std::string& out, std::uint64_t v)
@@ -159,13 +168,15 @@ Result<Journal::Contents> Journal::read()
     if (s.size() < kPrologue || s.substr(0, kFamily.size()) != kFamily)
         return contents;
     const std::string_view magic = s.substr(0, 8);
-    if (magic != std::string_view(kMagic, 8) && magic != std::string_view(kSwapMagic, 8))
+    if (magic != std::string_view(kMagic, 8) && magic != std::string_view(kMagicV1, 8) &&
+        magic != std::string_view(kSwapMagic, 8))
         return makeError(ErrorCode::Corrupt, path() + " was written by another version of the program, which has to "
                                                       "finish it; nothing was changed");
     const std::uint32_t payloadLength = bytes::readLe(s, 8, 4);
     if (s.size() - kPrologue < payloadLength || checksum(s.substr(kPrologue, payloadLength)) != bytes::readLe(s, 12, 4))
         return contents;
-    contents.kind = magic == std::string_view(kMagic, 8) ? Kind::Rollback : Kind::Swap;
+    contents.kind = magic == std::string_view(kSwapMagic, 8) ? Kind::Swap : Kind::Rollback;
+    contents.withAfter = magic == std::string_view(kMagic, 8);
     contents.payload = s.substr(kPrologue, payloadLength);
     return contents;
 }
@@ -287,10 +298,11 @@ Status Journal::commitSwap(std::span<const JournalMove> moves, bool& committed)
     for (const JournalMove& move : moves)
         renames.emplace_back(move.from, move.to);
     QV_TRY(m_fs.renameAll(renames, m_sync));
-    return invalidate();
+    // Finding the journal again only finds its new files gone: the mark needs no sync.
+    return invalidate(false);
 }
 
-Status Journal::invalidate()
+Status Journal::invalidate(bool durable)
 {
     std::uint64_t size = 0;
     if (m_knownLength) {
@@ -307,7 +319,7 @@ Status Journal::invalidate()
     } else if (size > 0) {
         QV_TRY(m_file->writeAt(0, std::string_view(kInvalid, kPrologue)));
     }
-    if (m_sync)
+    if (durable && m_sync)
         (void)m_file->sync();
     m_knownClean = !m_shared;
     // Only a sole writer may trust what it last saw of the journal's length.
@@ -316,7 +328,7 @@ Status Journal::invalidate()
     return {};
 }
 
-Status Journal::recoverLocked(std::span<File* const> files)
+Status Journal::recoverLocked(std::span<File* const> files, bool failed)
 {
     if (m_knownClean)
         return {};
@@ -330,9 +342,11 @@ Status Journal::recoverLocked(std::span<File* const> files)
     auto contents = read();
     if (!contents)
         return contents.error();
-    if (contents->kind == Kind::Rollback)
-        QV_TRY(applyRollback(contents->payload, files));
-    else if (contents->kind == Kind::Swap)
+    if (contents->kind == Kind::Rollback) {
+        auto rolledBack = applyRollback(contents->payload, contents->withAfter, !failed, files);
+        if (!rolledBack)
+            return rolledBack.error();
+    } else if (contents->kind == Kind::Swap)
         QV_TRY(finishSwapLocked(contents->payload));
     QV_TRY(invalidate());
     return {};
@@ -345,23 +359,64 @@ Result<bool> Journal::rollBack(std::span<File* const> files)
         return contents.error();
     if (contents->kind != Kind::Rollback)
         return false;
-    QV_TRY(applyRollback(contents->payload, files));
-    return true;
+    return applyRollback(contents->payload, contents->withAfter, true, files);
 }
 
-Status Journal::applyRollback(std::string_view p, std::span<File* const> files)
+Result<bool> Journal::applyRollback(std::string_view p, bool withAfter, bool mayBeWhole, std::span<File* const> files)
 {
     auto bad = [&] { return makeError(ErrorCode::Corrupt, path() + ": the journal is damaged"); };
     std::size_t at = 0;
     if (p.size() < 1)
         return bad();
     const std::size_t fileCount = static_cast<unsigned char>(p[at++]);
+    const std::size_t fileEntry = withAfter ? 17 : 9;
     std::vector<std::pair<std::size_t, std::uint64_t>> sizes;
+    bool whole = withAfter && mayBeWhole;
     for (std::size_t i = 0; i < fileCount; ++i) {
-        if (p.size() - at < 9)
+        if (p.size() - at < fileEntry)
             return bad();
-        sizes.emplace_back(static_cast<unsigned char>(p[at]), get64(p, at + 1));
-        at += 9;
+        const std::size_t role = static_cast<unsigned char>(p[at]);
+        sizes.emplace_back(role, get64(p, at + 1));
+        if (whole) {
+            if (role >= files.size() || files[role] == nullptr)
+                return bad();
+            auto size = files[role]->size();
+            if (!size)
+                return size.error();
+            whole = whole && *size == get64(p, at + 9);
+        }
+        at += fileEntry;
+    }
+    if (withAfter) {
+        // The change is whole on disk when every byte it wrote is there: only its spent mark was lost.
+        if (p.size() - at < 8)
+            return bad();
+        const std::uint32_t expected = bytes::readLe(p, at, 4);
+        const std::uint32_t extentCount = bytes::readLe(p, at + 4, 4);
+        at += 8;
+        std::uint32_t sum = 0;
+        std::string bytesNow;
+        for (std::uint32_t i = 0; i < extentCount; ++i) {
+            if (p.size() - at < 17)
+                return bad();
+            const std::size_t role = static_cast<unsigned char>(p[at]);
+            const std::uint64_t offset = get64(p, at + 1);
+            const std::uint64_t length = get64(p, at + 9);
+            at += 17;
+            if (role >= files.size() || files[role] == nullptr)
+                return bad();
+            whole = whole && length <= (1u << 30);
+            if (!whole)
+                continue;
+            bytesNow.resize(static_cast<std::size_t>(length));
+            auto got = files[role]->readAt(offset, bytesNow);
+            if (!got)
+                return got.error();
+            whole = *got == length;
+            sum = afterStep(sum, bytesNow);
+        }
+        if (whole && sum == expected)
+            return false;
     }
     if (p.size() - at < 4)
         return bad();
@@ -385,7 +440,7 @@ Status Journal::applyRollback(std::string_view p, std::span<File* const> files)
         QV_TRY(files[role]->truncate(original));
         QV_TRY(files[role]->sync());
     }
-    return {};
+    return true;
 }
 
 Status Journal::commit(std::span<PendingFile* const> files)
@@ -407,7 +462,8 @@ Status Journal::commit(std::span<PendingFile* const> files)
             status = writeAndApply(files);
             if (!status) {
                 m_knownLength.reset();
-                (void)recoverLocked(raw); // best effort now; a failure leaves it for the next open
+                // Best effort now, and whole or not: this change failed. A failure leaves it for the next open.
+                (void)recoverLocked(raw, true);
             }
         }
     }
@@ -445,10 +501,34 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
     payload.push_back(static_cast<char>(dirtyCount));
     for (std::size_t role = 0; role < files.size(); ++role) {
         if (files[role] && files[role]->dirty()) {
+            auto final = files[role]->size();
+            if (!final)
+                return final.error();
             payload.push_back(static_cast<char>(role));
             put64(payload, originalSizes[role]);
+            put64(payload, *final);
         }
     }
+    // What the change writes, so that recovery can tell a change that reached the disk whole from one
+    // that did not: then the spent mark need not be synced.
+    std::uint32_t sum = 0;
+    std::uint32_t extentCount = 0;
+    const std::size_t sumAt = payload.size();
+    put32(payload, 0);
+    put32(payload, 0);
+    for (std::size_t role = 0; role < files.size(); ++role) {
+        if (!files[role] || !files[role]->dirty())
+            continue;
+        for (const auto& [offset, data] : files[role]->extents()) {
+            payload.push_back(static_cast<char>(role));
+            put64(payload, offset);
+            put64(payload, data.size());
+            sum = afterStep(sum, data);
+            ++extentCount;
+        }
+    }
+    bytes::writeLe(&payload[sumAt], sum, 4);
+    bytes::writeLe(&payload[sumAt + 4], extentCount, 4);
     std::uint32_t entryCount = 0;
     const std::size_t entryCountAt = payload.size();
     put32(payload, 0);
@@ -538,10 +618,10 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
         if (m_sync)
             QV_TRY(file.sync());
     }
-    // The data files are durable now: the transaction has happened. Invalidating the journal must
-    // succeed (a valid journal would undo it at the next open), but syncing that is only housekeeping,
-    // and reporting its failure would call a committed change failed.
-    return invalidate();
+    // The data files are durable now: the transaction has happened. The spent mark is not synced, and
+    // failing to write it fails nothing: a journal left valid holds a change that recovery finds whole.
+    (void)invalidate(false);
+    return {};
 }
 
 } // namespace quorvo::xbase

@@ -32,12 +32,17 @@ struct JournalMove
 //
 // Rollback: before commit writes a byte of a data file, the bytes it will overwrite (and the file sizes)
 // go to the journal, which is synced once; then the data files are written and synced and the journal is
-// marked spent. A journal found holding one belongs to a writer that died midway and is rolled back
-// before anyone writes again.
-// Layout: "QVJNL\x01\0\0", payload length u32 LE, checksum of the payload u32 LE (FNV-style, eight bytes a step),
-// payload: file count u8, per file (role u8, original size u64 LE), entry count u32 LE, per entry (role u8, offset u64
-// LE, length u32 LE, the old bytes). A role is the index of the file in the span given to commit() and recover(); a
-// journal whose checksum fails was never complete, so no data byte was written.
+// marked spent, without a sync: the journal also fingerprints what the change writes, and one found on
+// disk whose change is there whole is not rolled back. So a synced commit costs one sync for the journal
+// and one for each data file it changes. A journal found holding a change that is not whole belongs to
+// a writer that died midway and is rolled back before anyone writes again.
+// Layout: "QVJNL\x03\0\0", payload length u32 LE, checksum of the payload u32 LE (FNV-style, eight bytes a step),
+// payload: file count u8, per file (role u8, original size u64 LE, size after the change u64 LE), fingerprint
+// u32 LE and count u32 LE of the extents the change writes, per extent (role u8, offset u64 LE, length u64 LE),
+// entry count u32 LE, per entry (role u8, offset u64 LE, length u32 LE, the old bytes). A role is the index of
+// the file in the span given to commit() and recover(); a journal whose checksum fails was never complete, so
+// no data byte was written. Version 1 (earlier builds) lacks the sizes after the change and the extents, and is
+// always rolled back.
 //
 // Swap: whole new files were written and synced beside the old ones; once the journal names them the
 // change has happened, and the renames that follow are finished by whoever finds the journal. Before it
@@ -96,23 +101,27 @@ private:
     struct Contents
     {
         Kind kind = Kind::Spent;
+        bool withAfter = false; // a rollback that says what the change wrote
         std::string bytes;
         std::string_view payload;
     };
 
     Journal(FileSystem& fs, std::unique_ptr<File> file);
-    Status recoverLocked(std::span<File* const> files);
+    // failed: the change in the journal is known to have failed, so it is rolled back even if whole.
+    Status recoverLocked(std::span<File* const> files, bool failed = false);
     Result<Contents> read();
     Result<bool> rollBack(std::span<File* const> files);
-    Status applyRollback(std::string_view payload, std::span<File* const> files);
+    // False when the change turns out whole on disk (and mayBeWhole): nothing was rolled back.
+    Result<bool> applyRollback(std::string_view payload, bool withAfter, bool mayBeWhole, std::span<File* const> files);
     // The moves whose new file is still there with its recorded size.
     Result<std::vector<JournalMove>> movesLeft(std::string_view payload);
     Status finishSwapLocked(std::string_view payload);
     Status writeAndApply(std::span<PendingFile* const> files);
 
     // A commit leaves the journal invalid rather than empty: overwriting its prologue costs less than
-    // cutting the file, which only happens once the journal has grown large.
-    Status invalidate();
+    // cutting the file, which only happens once the journal has grown large. durable syncs the mark
+    // (with sync on).
+    Status invalidate(bool durable = true);
 
     FileSystem& m_fs;
     std::string m_folder; // the journal's folder, with its trailing slash
