@@ -1,6 +1,7 @@
 #include "store/xbase/Table.h"
 
 #include "store/xbase/ByteOrder.h"
+#include "store/xbase/FileDevice.h"
 #include "store/xbase/SiblingPath.h"
 
 #include <algorithm>
@@ -1496,7 +1497,7 @@ Status Table::swapInPacked(std::string_view header, const std::string& records, 
             auto cdx = create(m_cdxFile->path());
             if (!cdx)
                 return cdx.error();
-            PendingFile device(**cdx);
+            FileDevice device(**cdx);
             const std::size_t length = m_header.recordLength();
             const TableIndex::Scan packed = [&](const std::function<bool(std::uint32_t, std::string_view)>& visit) {
                 for (std::uint32_t i = 0; i < count; ++i)
@@ -1508,12 +1509,10 @@ Status Table::swapInPacked(std::string_view header, const std::string& records, 
             if (!index)
                 return index.error();
             index->reset();
-            std::uint64_t size = 0;
-            for (const auto& [offset, bytes] : device.extents()) {
-                QV_TRY((*cdx)->writeAt(offset, bytes));
-                size = std::max<std::uint64_t>(size, offset + bytes.size());
-            }
-            QV_TRY(finish(**cdx, size));
+            auto size = (*cdx)->size();
+            if (!size)
+                return size.error();
+            QV_TRY(finish(**cdx, *size));
         }
         if (!m_journal) {
             auto opened = Journal::open(*m_fs, fileBeside(".JNL"));
