@@ -177,8 +177,13 @@ Result<Journal::Contents> Journal::read()
         return contents;
     contents.kind = magic == std::string_view(kSwapMagic, 8) ? Kind::Swap : Kind::Rollback;
     contents.withAfter = magic == std::string_view(kMagic, 8);
-    contents.payload = s.substr(kPrologue, payloadLength);
+    contents.payloadLength = payloadLength;
     return contents;
+}
+
+std::string_view Journal::Contents::payload() const
+{
+    return std::string_view(bytes).substr(kPrologue, payloadLength);
 }
 
 Result<std::vector<JournalMove>> Journal::movesLeft(std::string_view p)
@@ -245,7 +250,7 @@ Result<bool> Journal::finishSwap()
         return contents.error();
     if (contents->kind != Kind::Swap)
         return false;
-    QV_TRY(finishSwapLocked(contents->payload));
+    QV_TRY(finishSwapLocked(contents->payload()));
     QV_TRY(invalidate());
     return true;
 }
@@ -257,7 +262,7 @@ Result<std::vector<JournalMove>> Journal::pendingSwap()
         return contents.error();
     if (contents->kind != Kind::Swap)
         return std::vector<JournalMove>{};
-    return movesLeft(contents->payload);
+    return movesLeft(contents->payload());
 }
 
 Status Journal::commitSwap(std::span<const JournalMove> moves, bool& committed)
@@ -343,11 +348,11 @@ Status Journal::recoverLocked(std::span<File* const> files, bool failed)
     if (!contents)
         return contents.error();
     if (contents->kind == Kind::Rollback) {
-        auto rolledBack = applyRollback(contents->payload, contents->withAfter, !failed, files);
+        auto rolledBack = applyRollback(contents->payload(), contents->withAfter, !failed, files);
         if (!rolledBack)
             return rolledBack.error();
     } else if (contents->kind == Kind::Swap)
-        QV_TRY(finishSwapLocked(contents->payload));
+        QV_TRY(finishSwapLocked(contents->payload()));
     QV_TRY(invalidate());
     return {};
 }
@@ -359,7 +364,7 @@ Result<bool> Journal::rollBack(std::span<File* const> files)
         return contents.error();
     if (contents->kind != Kind::Rollback)
         return false;
-    return applyRollback(contents->payload, contents->withAfter, true, files);
+    return applyRollback(contents->payload(), contents->withAfter, true, files);
 }
 
 Result<bool> Journal::applyRollback(std::string_view p, bool withAfter, bool mayBeWhole, std::span<File* const> files)

@@ -103,7 +103,8 @@ private:
         Kind kind = Kind::Spent;
         bool withAfter = false; // a rollback that says what the change wrote
         std::string bytes;
-        std::string_view payload;
+        std::size_t payloadLength = 0; // the payload follows the prologue in bytes
+        std::string_view payload() const;
     };
 
     Journal(FileSystem& fs, std::unique_ptr<File> file);
