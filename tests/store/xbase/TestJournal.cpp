@@ -548,6 +548,51 @@ private slots:
         }
         QVERIFY(finished > 0);
     }
+
+    // A table whose notes live in a dBASE memo file (.DBT) keeps that file as it is through a pack: the
+    // kept records still point at their notes.
+    void packKeepsADbtMemoFile()
+    {
+        VolatileFileSystem fs;
+        const std::string path = "/data/QVTSK.DBF";
+        QVERIFY(Table::create(path, taskFields(), optionsFor(fs)).ok());
+        {
+            auto t = Table::open(path, OpenMode::Exclusive, optionsFor(fs));
+            QVERIFY(t.ok());
+            for (int i = 0; i < 3; ++i) {
+                QVERIFY((*t)->appendBlank().ok());
+                QVERIFY((*t)->replace(3, "task " + std::to_string(i)).ok());
+                QVERIFY((*t)->setDeleted(i == 0).ok());
+                QVERIFY((*t)->post().ok());
+            }
+            QVERIFY((*t)->close().ok());
+        }
+        // Make it a dBASE III table: version byte, a .DBT with one note at block 1, record 2 pointing at it.
+        const auto fields = laidOutTaskFields();
+        std::string dbf = fs.bytes(path);
+        const std::size_t headerLength = static_cast<unsigned char>(dbf[8]) | static_cast<unsigned char>(dbf[9]) << 8;
+        const std::size_t recordLength = static_cast<unsigned char>(dbf[10]) | static_cast<unsigned char>(dbf[11]) << 8;
+        dbf[0] = '\x83';
+        dbf.replace(headerLength + recordLength + fields[3].offset, 10, "         1");
+        std::string dbt(1024, '\0');
+        dbt[0] = 2;
+        dbt.replace(512, 7, "hello\x1A\x1A");
+        QVERIFY(fs.remove("/data/QVTSK.FPT").ok());
+        for (const auto& [name, bytes] : {std::pair{path, dbf}, std::pair{std::string("/data/QVTSK.DBT"), dbt}}) {
+            auto file = fs.open(name, OpenMode::Plain, true);
+            QVERIFY(file.ok() && (*file)->truncate(0).ok() && (*file)->writeAt(0, bytes).ok());
+        }
+        auto t = Table::open(path, OpenMode::Exclusive, optionsFor(fs));
+        QVERIFY(t.ok());
+        QVERIFY((*t)->pack().ok());
+        QCOMPARE(*(*t)->recCount(), 2u);
+        QVERIFY((*t)->go(1).ok());
+        QCOMPARE((*t)->getTrimString(3), std::string("task 1"));
+        auto memo = (*t)->getMemo(4);
+        QVERIFY(memo.ok());
+        QCOMPARE(*memo, std::string("hello"));
+        QCOMPARE(fs.bytes("/data/QVTSK.DBT"), dbt);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestJournal)
