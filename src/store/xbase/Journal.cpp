@@ -14,6 +14,7 @@ namespace {
 // wrote, so a journal whose change is found whole on disk is not rolled back.
 constexpr char kMagicV1[8] = {'Q', 'V', 'J', 'N', 'L', '\x01', '\0', '\0'};
 constexpr char kMagic[8] = {'Q', 'V', 'J', 'N', 'L', '\x03', '\0', '\0'};
+constexpr std::uint64_t kFingerprintUpTo = 1u << 20;
 constexpr char kSwapMagic[8] = {'Q', 'V', 'J', 'N', 'L', '\x02', '\0', '\0'};
 constexpr std::string_view kFamily("QVJNL", 5);
 constexpr std::size_t kPrologue = 16;
@@ -503,25 +504,34 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
             ++dirtyCount;
         }
     }
+    // What the change writes is fingerprinted, so that recovery can tell a change that reached the disk
+    // whole from one that did not: then the spent mark need not be synced. A large change (a batch, a
+    // tag build) syncs its mark instead: one sync costs less than fingerprinting megabytes twice.
+    std::uint64_t written = 0;
+    for (std::size_t role = 0; role < files.size(); ++role)
+        if (files[role] && files[role]->dirty())
+            for (const auto& [offset, data] : files[role]->extents())
+                written += data.size();
+    const bool fingerprinted = written <= kFingerprintUpTo;
     payload.push_back(static_cast<char>(dirtyCount));
     for (std::size_t role = 0; role < files.size(); ++role) {
         if (files[role] && files[role]->dirty()) {
+            payload.push_back(static_cast<char>(role));
+            put64(payload, originalSizes[role]);
+            if (!fingerprinted)
+                continue;
             auto final = files[role]->size();
             if (!final)
                 return final.error();
-            payload.push_back(static_cast<char>(role));
-            put64(payload, originalSizes[role]);
             put64(payload, *final);
         }
     }
-    // What the change writes, so that recovery can tell a change that reached the disk whole from one
-    // that did not: then the spent mark need not be synced.
     std::uint32_t sum = 0;
     std::uint32_t extentCount = 0;
     const std::size_t sumAt = payload.size();
     put32(payload, 0);
     put32(payload, 0);
-    for (std::size_t role = 0; role < files.size(); ++role) {
+    for (std::size_t role = 0; role < files.size() && fingerprinted; ++role) {
         if (!files[role] || !files[role]->dirty())
             continue;
         for (const auto& [offset, data] : files[role]->extents()) {
@@ -532,8 +542,12 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
             ++extentCount;
         }
     }
-    bytes::writeLe(&payload[sumAt], sum, 4);
-    bytes::writeLe(&payload[sumAt + 4], extentCount, 4);
+    if (fingerprinted) {
+        bytes::writeLe(&payload[sumAt], sum, 4);
+        bytes::writeLe(&payload[sumAt + 4], extentCount, 4);
+    } else {
+        payload.resize(sumAt);
+    }
     std::uint32_t entryCount = 0;
     const std::size_t entryCountAt = payload.size();
     put32(payload, 0);
@@ -585,7 +599,7 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
     bytes::writeLe(&payload[entryCountAt], entryCount, 4);
 
     const std::string_view body = std::string_view(payload).substr(kPrologue);
-    std::memcpy(payload.data(), kMagic, 8);
+    std::memcpy(payload.data(), fingerprinted ? kMagic : kMagicV1, 8);
     bytes::writeLe(&payload[8], static_cast<std::uint32_t>(body.size()), 4);
     bytes::writeLe(&payload[12], checksum(body), 4);
     m_knownClean = false;
@@ -623,10 +637,14 @@ Status Journal::writeAndApply(std::span<PendingFile* const> files)
         if (m_sync)
             QV_TRY(file.sync());
     }
-    // The data files are durable now: the transaction has happened. The spent mark is not synced, and
-    // failing to write it fails nothing: a journal left valid holds a change that recovery finds whole.
-    (void)invalidate(false);
-    return {};
+    // The data files are durable now: the transaction has happened. A fingerprinted change's spent mark
+    // is not synced, and failing to write it fails nothing: a journal left valid holds a change that
+    // recovery finds whole. Any other journal must not survive as valid.
+    if (fingerprinted) {
+        (void)invalidate(false);
+        return {};
+    }
+    return invalidate(true);
 }
 
 } // namespace quorvo::xbase

@@ -41,8 +41,9 @@ struct JournalMove
 // u32 LE and count u32 LE of the extents the change writes, per extent (role u8, offset u64 LE, length u64 LE),
 // entry count u32 LE, per entry (role u8, offset u64 LE, length u32 LE, the old bytes). A role is the index of
 // the file in the span given to commit() and recover(); a journal whose checksum fails was never complete, so
-// no data byte was written. Version 1 (earlier builds) lacks the sizes after the change and the extents, and is
-// always rolled back.
+// no data byte was written. Version 1 lacks the sizes after the change and the extents, and is always rolled
+// back: earlier builds wrote it, and this one still does for a change that writes more than 1 MB (a batch, a tag
+// build), whose spent mark it syncs rather than fingerprint megabytes.
 //
 // Swap: whole new files were written and synced beside the old ones; once the journal names them the
 // change has happened, and the renames that follow are finished by whoever finds the journal. Before it

@@ -129,6 +129,13 @@ private slots:
             QV_TRY(t.replace(4, "new note"));
             return t.post();
         });
+        // Over 1 MB a change is journalled without a fingerprint, and its spent mark is synced instead.
+        QTest::newRow("append with a note over 1 MB") << Change([](Table& t) -> Status {
+            QV_TRY(t.appendBlank());
+            QV_TRY(t.replace(3, "long"));
+            QV_TRY(t.replace(4, std::string(1100000, 'n')));
+            return t.post();
+        });
         QTest::newRow("delete flag") << Change([](Table& t) -> Status {
             QV_TRY(t.go(1));
             QV_TRY(t.setDeleted(true));
