@@ -300,10 +300,18 @@ Status Journal::commitSwap(std::span<const JournalMove> moves, bool& committed)
     if (m_sync)
         QV_TRY(m_file->sync());
     committed = true;
+    // Each old file is moved aside before the new one takes its name: ext4 flushes a new file that
+    // replaces another by rename, which costs a pack as much as it spends on its tags. A cut between the
+    // two renames leaves the name free, and finishing the swap gives it the new file.
     std::vector<std::pair<std::string, std::string>> renames;
-    for (const JournalMove& move : moves)
+    for (const JournalMove& move : moves) {
+        if (m_fs.exists(move.to))
+            renames.emplace_back(move.to, move.to + ".old");
         renames.emplace_back(move.from, move.to);
+    }
     QV_TRY(m_fs.renameAll(renames, m_sync));
+    for (const JournalMove& move : moves)
+        (void)m_fs.remove(move.to + ".old");
     // Finding the journal again only finds its new files gone: the mark needs no sync.
     return invalidate(false);
 }

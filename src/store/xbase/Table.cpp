@@ -87,7 +87,8 @@ Result<std::unique_ptr<Table>> Table::open(const std::string& path, OpenMode mod
         QV_TRY(table->m_journal->hold());
     }
     Status status = table->openFiles();
-    if (status && table->m_journal) {
+    if (table->m_journal) {
+        // Even when a file would not open: a swap cut short between its renames leaves a name free.
         auto swapped = table->m_journal->finishSwap();
         if (!swapped)
             status = swapped.error();
@@ -1468,6 +1469,7 @@ Status Table::swapInPacked(std::string_view header, const std::string& records, 
     auto create = [&](const std::string& target) -> Result<File*> {
         const std::string path = target + ".new";
         QV_TRY(m_fs->remove(path));
+        QV_TRY(m_fs->remove(target + ".old")); // left by a swap cut short
         auto file = m_fs->open(path, OpenMode::Exclusive, true);
         if (!file)
             return file.error();
