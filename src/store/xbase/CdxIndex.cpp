@@ -196,12 +196,38 @@ void CdxIndex::setKeyType(std::size_t tag, CdxKeyType type)
     ++m_generation;
 }
 
+bool CdxIndex::inTagOrder(const CdxKeyBatch& keys, const std::vector<std::uint32_t>& hint)
+{
+    const std::size_t n = keys.size();
+    if (hint.size() != n)
+        return false;
+    const std::uint32_t length = keys.keyLength();
+    std::vector<bool> seen(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint32_t at = hint[i];
+        if (at >= n || seen[at])
+            return false;
+        seen[at] = true;
+        if (i > 0) {
+            const std::uint32_t before = hint[i - 1];
+            const int c = std::memcmp(keys.key(before), keys.key(at), length);
+            if (c > 0 || (c == 0 && keys.recno(before) >= keys.recno(at)))
+                return false;
+        }
+    }
+    return true;
+}
+
 Status CdxIndex::buildTree(const CdxTagDefinition& definition, const CdxKeyBatch& keys, const ProgressFn& progress,
-                           std::uint32_t& root)
+                           std::uint32_t& root, const std::vector<std::uint32_t>* hint)
 {
     if (progress)
         progress(0);
-    m_sorter.sort(keys, definition.unique, m_order);
+    // A unique tag keeps one pair per key, which only the sorter sees to.
+    if (hint && !definition.unique && inTagOrder(keys, *hint))
+        m_order = *hint;
+    else
+        m_sorter.sort(keys, definition.unique, m_order);
     if (progress)
         progress(20);
     CdxTreeBuilder builder(m_pages, definition.keyLength, cdxFillByte(definition.keyType));
@@ -240,7 +266,8 @@ Status CdxIndex::releaseTree(CdxTree& tree)
     return {};
 }
 
-Status CdxIndex::addTag(const CdxTagDefinition& requested, const CdxKeyBatch& keys, const ProgressFn& progress)
+Status CdxIndex::addTag(const CdxTagDefinition& requested, const CdxKeyBatch& keys, const ProgressFn& progress,
+                        const std::vector<std::uint32_t>* hint)
 {
     QV_TRY(ensureLoaded());
     CdxTagDefinition definition = requested;
@@ -266,7 +293,7 @@ Status CdxIndex::addTag(const CdxTagDefinition& requested, const CdxKeyBatch& ke
         if (!headerOffset)
             return headerOffset.error();
         std::uint32_t root = 0;
-        QV_TRY(buildTree(definition, keys, progress, root));
+        QV_TRY(buildTree(definition, keys, progress, root, hint));
         QV_TRY(writeTagHeader(definition, *headerOffset, root));
         auto inserted = m_directory->insert(directoryKey(definition.name), *headerOffset);
         if (!inserted)

@@ -59,7 +59,10 @@ public:
 
     // Creates a tag and builds it bottom-up from keys (any order; sorted here), or, when a tag of that
     // name exists, rebuilds that tag in place with the new definition. Progress rises from 0 to 100.
-    Status addTag(const CdxTagDefinition& definition, const CdxKeyBatch& keys, const ProgressFn& progress = {});
+    // With hint, a guess at the tag order (batch indexes, as a pack knows it from the tag before): it is
+    // checked, and the keys are sorted only when it is wrong.
+    Status addTag(const CdxTagDefinition& definition, const CdxKeyBatch& keys, const ProgressFn& progress = {},
+                  const std::vector<std::uint32_t>* hint = nullptr);
     // The same for a character tag, ascending, equal keys allowed; every key exactly keyLength bytes.
     Status addTag(const std::string& name, const std::string& keyExpression, const std::string& forExpression,
                   std::uint16_t keyLength, const std::vector<std::pair<std::string, std::uint32_t>>& keys,
@@ -115,7 +118,9 @@ private:
     Status finishChange(Status status);
     Status checkTag(std::size_t tag) const;
     Status buildTree(const CdxTagDefinition& definition, const CdxKeyBatch& keys, const ProgressFn& progress,
-                     std::uint32_t& root);
+                     std::uint32_t& root, const std::vector<std::uint32_t>* hint = nullptr);
+    // True when hint holds every key once, in tag order.
+    static bool inTagOrder(const CdxKeyBatch& keys, const std::vector<std::uint32_t>& hint);
     Status writeTagHeader(const CdxTagDefinition& definition, std::uint32_t headerOffset, std::uint32_t root);
     Status replaceTag(std::size_t tag, const CdxTagDefinition& definition, const CdxKeyBatch& keys,
                       const ProgressFn& progress);

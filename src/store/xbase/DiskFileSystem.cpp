@@ -1,5 +1,6 @@
 #include "store/xbase/DiskFileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -15,6 +16,8 @@ Error ioError(const std::string& what, const std::string& path, int err)
 {
     return makeError(ErrorCode::Io, what + " " + path + ": " + std::strerror(err));
 }
+
+constexpr std::uint64_t kWritePiece = 64 * 1024;
 
 class DiskFile : public File
 {
@@ -45,7 +48,14 @@ public:
     {
         std::size_t done = 0;
         while (done < data.size()) {
-            const ssize_t n = ::pwrite(m_fd, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
+            // Linux sizes a page-cache folio after the write that creates it, and a later small write
+            // into a folio walks every block of it: one 13 MB write (a batch of appends, a pack) made
+            // each later post's write of one record cost 8 µs instead of 1. Aligned pieces of
+            // kWritePiece bytes keep the folios that small.
+            const std::uint64_t at = offset + done;
+            const std::size_t piece =
+                static_cast<std::size_t>(std::min<std::uint64_t>(data.size() - done, kWritePiece - at % kWritePiece));
+            const ssize_t n = ::pwrite(m_fd, data.data() + done, piece, static_cast<off_t>(at));
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
@@ -111,6 +121,7 @@ public:
     }
 
     const std::string& path() const override { return m_path; }
+    void movedTo(const std::string& path) override { m_path = path; }
 
 private:
     int m_fd;
@@ -155,8 +166,18 @@ Status DiskFileSystem::remove(const std::string& path)
 
 Status DiskFileSystem::rename(const std::string& from, const std::string& to)
 {
-    if (::rename(from.c_str(), to.c_str()) != 0)
-        return ioError("cannot rename", from, errno);
+    return renameAll({{from, to}}, true);
+}
+
+Status DiskFileSystem::renameAll(const std::vector<std::pair<std::string, std::string>>& moves, bool durable)
+{
+    for (const auto& [from, to] : moves)
+        if (::rename(from.c_str(), to.c_str()) != 0)
+            return ioError("cannot rename", from, errno);
+    if (!durable || moves.empty())
+        return {};
+    // Every rename of a batch is in one folder (a table's files): one sync makes them all durable.
+    const std::string& to = moves.back().second;
     const auto slash = to.rfind('/');
     const std::string dir =
         slash == std::string::npos ? std::string(".") : (slash == 0 ? std::string("/") : to.substr(0, slash));

@@ -11,6 +11,7 @@ public:
     bool exists(const std::string& path) override;
     Status remove(const std::string& path) override;
     Status rename(const std::string& from, const std::string& to) override;
+    Status renameAll(const std::vector<std::pair<std::string, std::string>>& moves, bool durable) override;
 };
 
 } // namespace quorvo::xbase

@@ -13,4 +13,11 @@ Status File::readExact(std::uint64_t offset, std::span<char> out)
     return {};
 }
 
+Status FileSystem::renameAll(const std::vector<std::pair<std::string, std::string>>& moves, bool)
+{
+    for (const auto& [from, to] : moves)
+        QV_TRY(rename(from, to));
+    return {};
+}
+
 } // namespace quorvo::xbase

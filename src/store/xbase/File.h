@@ -6,6 +6,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace quorvo::xbase {
 
@@ -44,6 +45,8 @@ public:
     virtual Status lock(std::uint64_t offset, std::uint64_t length, LockKind kind, bool wait) = 0;
     virtual Status unlock(std::uint64_t offset, std::uint64_t length) = 0;
     virtual const std::string& path() const = 0;
+    // The file was renamed to path while open (a swap): path() names it from now on.
+    virtual void movedTo(const std::string&) {}
 
     // Reads exactly out.size() bytes or fails with Corrupt naming the file and offset.
     Status readExact(std::uint64_t offset, std::span<char> out);
@@ -62,6 +65,10 @@ public:
     // Replaces `to` with `from` in one step, as rename(2) does; on disk the directory is synced so the
     // new name survives a power cut. A missing `from` is ErrorCode::Io.
     virtual Status rename(const std::string& from, const std::string& to) = 0;
+    // Several renames inside one folder, in order, stopping at the first failure; with durable set they
+    // survive a power cut once it returns. A file system that can make them durable together (one sync of
+    // the folder) should.
+    virtual Status renameAll(const std::vector<std::pair<std::string, std::string>>& moves, bool durable);
 };
 
 // The real disk. One shared instance is enough: it holds no state.

@@ -43,12 +43,22 @@ Error readOnly(const std::string& path)
 Result<bool> RollbackView::prepare()
 {
     m_rolledBack.clear();
+    m_swapped.clear();
     m_journalPath = siblingPath(m_tablePath, ".JNL");
     if (!m_base.exists(m_journalPath))
         return false;
     auto journal = Journal::openReadOnly(m_base, m_journalPath);
     if (!journal)
         return journal.error();
+    // A swap the writer did not finish shows its new files under the old names.
+    auto moves = (*journal)->pendingSwap();
+    if (!moves)
+        return moves.error();
+    m_swapped.clear();
+    for (const JournalMove& move : *moves)
+        m_swapped.emplace(move.to, move.from);
+    if (!m_swapped.empty())
+        return true;
     // The roles are the table's: DBF, memo file, index, in the order Table::open gives them.
     std::array<std::string, 3> paths{m_tablePath, siblingPath(m_tablePath, ".FPT"), siblingPath(m_tablePath, ".CDX")};
     std::array<File*, 3> files{};
@@ -74,6 +84,8 @@ Result<std::unique_ptr<File>> RollbackView::open(const std::string& path, OpenMo
 {
     if (auto it = m_rolledBack.find(path); it != m_rolledBack.end())
         return std::unique_ptr<File>(new ViewHandle(*it->second));
+    if (auto it = m_swapped.find(path); it != m_swapped.end())
+        return m_base.open(it->second, OpenMode::ReadOnly, false);
     if (create && !m_base.exists(path))
         return readOnly(path);
     return m_base.open(path, OpenMode::ReadOnly, false);
@@ -84,7 +96,7 @@ bool RollbackView::exists(const std::string& path)
     // The journal has been accounted for: nothing beyond this view should roll it back.
     if (!m_journalPath.empty() && path == m_journalPath)
         return false;
-    return m_rolledBack.count(path) != 0 || m_base.exists(path);
+    return m_rolledBack.count(path) != 0 || m_swapped.count(path) != 0 || m_base.exists(path);
 }
 
 Status RollbackView::remove(const std::string& path)

@@ -11,7 +11,8 @@ namespace quorvo::xbase {
 
 // The files of one table as the next writer's open will leave them: a journal left by a writer that
 // died is rolled back in memory only, so read-only commands see the sound state without writing a
-// byte (they may lack the right to). Every file opens read-only; the journal itself is hidden.
+// byte (they may lack the right to); an unfinished swap shows its new files under the old names. Every
+// file opens read-only; the journal itself is hidden.
 class RollbackView : public FileSystem
 {
 public:
@@ -31,6 +32,8 @@ private:
     std::string m_journalPath;
     // The data files with the rollback laid over them, by path; opens of them share these.
     std::map<std::string, std::unique_ptr<OverlayFile>> m_rolledBack;
+    // An unfinished swap: each old name and the new file it stands for.
+    std::map<std::string, std::string> m_swapped;
 };
 
 } // namespace quorvo::xbase

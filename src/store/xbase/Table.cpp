@@ -1,6 +1,7 @@
 #include "store/xbase/Table.h"
 
 #include "store/xbase/ByteOrder.h"
+#include "store/xbase/FileDevice.h"
 #include "store/xbase/SiblingPath.h"
 
 #include <algorithm>
@@ -86,28 +87,8 @@ Result<std::unique_ptr<Table>> Table::open(const std::string& path, OpenMode mod
     }
     FileSystem& fs = *table->m_fs;
 
-    auto dbf = fs.open(path, mode, false);
-    if (!dbf)
-        return dbf.error();
-    table->m_dbfFile = std::move(*dbf);
-    table->m_dbf = std::make_unique<PendingFile>(*table->m_dbfFile);
-
-    // The memo file is opened before the header is trusted: a journal left by a writer that died may
-    // have to restore both.
-    const std::string fpt = siblingPath(path, ".FPT");
-    if (fs.exists(fpt)) {
-        auto memo = fs.open(fpt, mode, false);
-        if (!memo)
-            return memo.error();
-        table->m_memoFile = std::move(*memo);
-    }
-    const std::string cdx = siblingPath(path, ".CDX");
-    if (fs.exists(cdx)) {
-        auto index = fs.open(cdx, mode, false);
-        if (!index)
-            return index.error();
-        table->m_cdxFile = std::move(*index);
-    }
+    // The journal is held while the files open, so no one finishes an interrupted swap under us, and
+    // whoever finishes one opens the files it renamed.
     const std::string journal = table->fileBeside(".JNL");
     if (fs.exists(journal)) {
         auto opened = Journal::open(fs, journal);
@@ -116,9 +97,24 @@ Result<std::unique_ptr<Table>> Table::open(const std::string& path, OpenMode mod
         table->m_journal = std::move(*opened);
         table->m_journal->setSync(options.sync);
         table->m_journal->setShared(mode == OpenMode::Shared);
-        std::array<File*, 3> files{table->m_dbfFile.get(), table->m_memoFile.get(), table->m_cdxFile.get()};
-        QV_TRY(table->m_journal->recover(files));
+        QV_TRY(table->m_journal->hold());
     }
+    Status status = table->openFiles();
+    if (table->m_journal) {
+        // Even when a file would not open: a swap cut short between its renames leaves a name free.
+        auto swapped = table->m_journal->finishSwap();
+        if (!swapped)
+            status = swapped.error();
+        else if (*swapped)
+            status = table->openFiles();
+        if (status) {
+            std::array<File*, 3> files{table->m_dbfFile.get(), table->m_memoFile.get(), table->m_cdxFile.get()};
+            status = table->m_journal->recover(files);
+        }
+    }
+    if (table->m_journal)
+        table->m_journal->release();
+    QV_TRY(status);
     QV_TRY(table->load());
     if (!options.openIndex)
         table->m_cdxFile.reset();
@@ -142,6 +138,36 @@ Result<std::unique_ptr<Table>> Table::open(const std::string& path, OpenMode mod
 std::string Table::fileBeside(const char* extension) const
 {
     return siblingPath(m_path, extension);
+}
+
+Status Table::openFiles()
+{
+    m_dbf.reset();
+    m_dbfFile.reset();
+    m_memoFile.reset();
+    m_cdxFile.reset();
+    auto dbf = m_fs->open(m_path, m_mode, false);
+    if (!dbf)
+        return dbf.error();
+    m_dbfFile = std::move(*dbf);
+    m_dbf = std::make_unique<PendingFile>(*m_dbfFile);
+    // The memo file is opened before the header is trusted: a journal left by a writer that died may
+    // have to restore both.
+    const std::string fpt = fileBeside(".FPT");
+    if (m_fs->exists(fpt)) {
+        auto memo = m_fs->open(fpt, m_mode, false);
+        if (!memo)
+            return memo.error();
+        m_memoFile = std::move(*memo);
+    }
+    const std::string cdx = fileBeside(".CDX");
+    if (m_fs->exists(cdx)) {
+        auto index = m_fs->open(cdx, m_mode, false);
+        if (!index)
+            return index.error();
+        m_cdxFile = std::move(*index);
+    }
+    return {};
 }
 
 Date3 Table::today()
@@ -251,10 +277,11 @@ Status Table::close()
     m_dbfFile.reset();
     if (m_journal) {
         const std::string journal = m_journal->path();
-        m_journal.reset();
-        // Only a sole user may remove the journal: a sharer could be about to write through it.
-        if (m_mode == OpenMode::Exclusive && status)
+        // Only a sole user may remove the journal (a sharer could be about to write through it), and only
+        // once it holds nothing left to finish.
+        if (m_mode == OpenMode::Exclusive && status && m_journal->recover({}))
             (void)m_fs->remove(journal);
+        m_journal.reset();
     }
     return status;
 }
@@ -1385,8 +1412,15 @@ Result<std::vector<std::uint32_t>> Table::repairMemoFile(const std::string& back
     const std::string before = records;
     std::vector<std::uint32_t> unreadable;
     Status status = m_memo->preload();
-    if (status)
-        status = rewriteMemoFile(records, m_count, {}, &unreadable);
+    if (status) {
+        auto image = memoImage(records, m_count, {}, &unreadable);
+        if (!image)
+            status = image.error();
+        if (status)
+            status = m_memoDevice->truncate(0);
+        if (status)
+            status = m_memoDevice->write(0, *image);
+    }
     m_memo->dropPreload();
     // Only the records whose pointers moved are written: the rest of the table stays byte for byte.
     for (std::uint32_t i = 0; status && i < m_count; ++i) {
@@ -1438,8 +1472,8 @@ Status Table::requireExclusive(const char* what) const
     return {};
 }
 
-Status Table::rewriteMemoFile(std::string& records, std::uint32_t count, const ProgressFn& progress,
-                              std::vector<std::uint32_t>* unreadable)
+Result<std::string> Table::memoImage(std::string& records, std::uint32_t count, const ProgressFn& progress,
+                                     std::vector<std::uint32_t>* unreadable)
 {
     const std::size_t length = m_header.recordLength();
     const std::uint32_t blockSize = m_memo->blockSize();
@@ -1482,8 +1516,7 @@ Status Table::rewriteMemoFile(std::string& records, std::uint32_t count, const P
             progress(reported = percent);
     }
     bytes::writeBe(&image[0], static_cast<std::uint32_t>((image.size() + blockSize - 1) / blockSize), 4);
-    QV_TRY(m_memoDevice->truncate(0));
-    return m_memoDevice->write(0, image);
+    return image;
 }
 
 Status Table::pack(const ProgressFn& progress)
@@ -1497,45 +1530,173 @@ Status Table::pack(const ProgressFn& progress)
         progress(0);
     const std::size_t length = m_header.recordLength();
     std::string records;
-    records.reserve(std::size_t{m_count} * length);
+    records.reserve(std::size_t{m_count} * length + 1);
     std::uint32_t kept = 0;
+    std::vector<std::uint32_t> renumber(std::size_t{m_count} + 1, 0);
     int reported = 0;
     QV_TRY(scan([&](std::uint32_t recno, std::string_view record) {
         if (record[0] != '*') {
             records.append(record);
-            ++kept;
+            renumber[recno] = ++kept;
         }
         const int percent = static_cast<int>(std::uint64_t{recno} * 50 / m_count);
         if (progress && percent != reported)
             progress(reported = percent);
         return true;
     }));
-    Status status;
-    if (m_memo) {
-        status = m_memo->preload();
-        if (status)
-            status = rewriteMemoFile(records, kept, progress);
+    std::string header(m_header.headerLength(), '\0');
+    QV_TRY(m_dbf->read(0, header));
+    // Only a FoxPro memo file is rewritten; another kind keeps its notes where the records point.
+    std::optional<std::string> memo;
+    if (m_memo && m_memo->kind() == MemoFile::Kind::Fpt) {
+        Status status = m_memo->preload();
+        if (status) {
+            auto image = memoImage(records, kept, progress);
+            if (image)
+                memo = std::move(*image);
+            else
+                status = image.error();
+        }
         m_memo->dropPreload();
+        if (!status) {
+            QV_TRY(goTop());
+            return status;
+        }
     }
+    DbfHeader packed = m_header;
+    packed.setRecordCount(kept);
+    packed.setLastUpdate(today());
+    const std::string prefix = packed.serializePrefix();
+    header.replace(0, prefix.size(), prefix);
+    Status status = swapInPacked(header, records, kept, renumber, memo ? &*memo : nullptr, progress);
+    m_countValid = false;
     if (status) {
-        m_header.setRecordCount(kept);
-        m_header.setLastUpdate(today());
-        status = m_dbf->truncate(m_header.headerLength());
+        m_memoSpaceChecked = false;
+        m_memoSpaceDamage.reset();
     }
-    if (status)
-        status = m_dbf->write(0, m_header.serializePrefix());
+    QV_TRY(goTop());
+    if (status && progress)
+        progress(100);
+    return status;
+}
+
+Status Table::swapInPacked(std::string_view header, const std::string& records, std::uint32_t count,
+                           std::span<const std::uint32_t> renumber, const std::string* memo, const ProgressFn& progress)
+{
+    // Each new file is whole and synced before the journal names it; until then the old set stands,
+    // and a failure only leaves files beside it that the next pack replaces.
+    struct Fresh
+    {
+        JournalMove move;
+        std::unique_ptr<File> file;
+    };
+    std::vector<Fresh> fresh;
+    auto create = [&](const std::string& target) -> Result<File*> {
+        const std::string path = target + ".new";
+        QV_TRY(m_fs->remove(path));
+        QV_TRY(m_fs->remove(target + ".old")); // left by a swap cut short
+        auto file = m_fs->open(path, OpenMode::Exclusive, true);
+        if (!file)
+            return file.error();
+        fresh.push_back({JournalMove{path, target, 0}, std::move(*file)});
+        return fresh.back().file.get();
+    };
+    auto finish = [&](File& file, std::uint64_t size) -> Status {
+        fresh.back().move.size = size;
+        return m_options.sync ? file.sync() : Status{};
+    };
+    Status status = [&]() -> Status {
+        auto dbf = create(m_path);
+        if (!dbf)
+            return dbf.error();
+        QV_TRY((*dbf)->writeAt(0, header));
+        QV_TRY((*dbf)->writeAt(header.size(), records));
+        QV_TRY((*dbf)->writeAt(header.size() + records.size(), std::string_view("\x1A", 1)));
+        QV_TRY(finish(**dbf, header.size() + records.size() + 1));
+        if (memo) {
+            auto fpt = create(m_memoFile->path());
+            if (!fpt)
+                return fpt.error();
+            QV_TRY((*fpt)->writeAt(0, *memo));
+            QV_TRY(finish(**fpt, memo->size()));
+        }
+        if (m_index) {
+            auto cdx = create(m_cdxFile->path());
+            if (!cdx)
+                return cdx.error();
+            FileDevice device(**cdx);
+            const std::size_t length = m_header.recordLength();
+            const TableIndex::Scan packed = [&](const std::function<bool(std::uint32_t, std::string_view)>& visit) {
+                for (std::uint32_t i = 0; i < count; ++i)
+                    if (!visit(i + 1, std::string_view(records).substr(std::size_t{i} * length, length)))
+                        break;
+                return Status{};
+            };
+            auto index = m_index->rebuiltOn(device, packed, count, renumber, progress);
+            if (!index)
+                return index.error();
+            index->reset();
+            auto size = (*cdx)->size();
+            if (!size)
+                return size.error();
+            QV_TRY(finish(**cdx, *size));
+        }
+        if (!m_journal) {
+            auto opened = Journal::open(*m_fs, fileBeside(".JNL"));
+            if (!opened)
+                return opened.error();
+            m_journal = std::move(*opened);
+            m_journal->setSync(m_options.sync);
+            m_journal->setShared(false);
+        }
+        std::array<File*, 3> files{m_dbfFile.get(), m_memoFile.get(), m_cdxFile.get()};
+        return m_journal->recover(files);
+    }();
+    bool committed = false;
     if (status) {
-        // The end marker goes on in place: the records are the size of the table, and a copy is not free.
-        records.push_back('\x1A');
-        status = m_dbf->write(m_header.headerLength(), records);
-        records.pop_back();
+        std::vector<JournalMove> moves;
+        for (const Fresh& f : fresh)
+            moves.push_back(f.move);
+        status = m_journal->commitSwap(moves, committed);
     }
-    if (status && m_index) {
-        // The tags are rebuilt from the packed records, which so far exist only in the transaction.
-        m_count = kept;
-        status = m_index->rebuildAll(scanner(), progress);
+    if (!committed) {
+        for (Fresh& f : fresh) {
+            f.file.reset();
+            (void)m_fs->remove(f.move.from);
+        }
+        return status;
     }
-    return finishRewrite(status, progress);
+    // The pack has happened: a rename left undone is finished by the next commit or open, and the new
+    // files are the table's whatever their names are now.
+    m_cursor.reset();
+    m_cursorSynced = false;
+    m_index.reset();
+    m_cdxDevice.reset();
+    m_memo.reset();
+    m_memoDevice.reset();
+    m_dbf.reset();
+    for (Fresh& f : fresh) {
+        f.file->movedTo(f.move.to);
+        if (f.move.to == m_path)
+            m_dbfFile = std::move(f.file);
+        else if (m_memoFile && f.move.to == m_memoFile->path())
+            m_memoFile = std::move(f.file);
+        else
+            m_cdxFile = std::move(f.file);
+    }
+    m_dbf = std::make_unique<PendingFile>(*m_dbfFile);
+    m_cache.clear();
+    QV_TRY(load());
+    if (m_cdxFile) {
+        m_cdxDevice = std::make_unique<PendingFile>(*m_cdxFile);
+        m_cdxDevice->setSoleWriter(true);
+        auto index = TableIndex::open(*m_cdxDevice, m_header.fields());
+        if (!index)
+            return index.error();
+        m_index = std::move(*index);
+        m_locks = LockScheme(true, m_header.headerLength(), m_header.recordLength());
+    }
+    return setOrder(m_order <= tagCount() ? m_order : 0);
 }
 
 Status Table::finishRewrite(Status status, const ProgressFn& progress)

@@ -190,6 +190,8 @@ private:
     };
 
     Table() = default;
+    // Opens the DBF, and the memo file and structural index when they exist, in the table's mode.
+    Status openFiles();
     Status load();
     Status refreshCount(bool force = false);
     Status readRecord(std::uint32_t recno);
@@ -241,10 +243,15 @@ private:
     void setMemoPointer(int number, std::uint32_t block);
     // Commits a pack or zap (or rolls back what it left pending) and stands on the first record.
     Status finishRewrite(Status status, const ProgressFn& progress);
-    // With unreadable given, a note that cannot be read is left out and its record listed there;
-    // without, it fails the rewrite.
-    Status rewriteMemoFile(std::string& records, std::uint32_t count, const ProgressFn& progress,
-                           std::vector<std::uint32_t>* unreadable = nullptr);
+    // The memo file holding only the notes of records (count of them, whose memo pointers are set to
+    // the new blocks). With unreadable given, a note that cannot be read is left out and its record
+    // listed there; without, it fails the rewrite.
+    Result<std::string> memoImage(std::string& records, std::uint32_t count, const ProgressFn& progress,
+                                  std::vector<std::uint32_t>* unreadable = nullptr);
+    // Writes a pack's files beside the table's and swaps them in through the journal.
+    // renumber maps each old record number to its new one (0: dropped).
+    Status swapInPacked(std::string_view header, const std::string& records, std::uint32_t count,
+                        std::span<const std::uint32_t> renumber, const std::string* memo, const ProgressFn& progress);
     Status buildIndexFile(const std::string& path, std::span<const TagExpressions> tags, const ProgressFn& progress);
     std::string fileBeside(const char* extension) const;
     Date3 today();

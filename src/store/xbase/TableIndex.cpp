@@ -146,25 +146,110 @@ Status TableIndex::addTag(const std::string& name, const std::string& keyExpress
     return loadTags();
 }
 
-Status TableIndex::rebuildAll(const Scan& scan, const ProgressFn& progress)
+Result<std::vector<CdxKeyBatch>> TableIndex::collectAllKeys(const Scan& scan, std::size_t expected) const
 {
-    // One pass over the records fills every tag's keys.
+    const std::size_t count = m_tags.size();
     std::vector<CdxKeyBatch> batches;
-    for (std::size_t i = 0; i < m_tags.size(); ++i)
+    for (std::size_t i = 0; i < count; ++i) {
         batches.emplace_back(m_cdx->tag(i).definition.keyLength);
+        batches.back().reserve(expected);
+    }
+    // Tags usually share one FOR condition (deleted records left out): each distinct one is evaluated
+    // once a record. filterOf[i] is the first tag with tag i's condition.
+    std::vector<std::size_t> filterOf(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        filterOf[i] = i;
+        for (std::size_t j = 0; j < i; ++j) {
+            if (m_tags[j].filter && m_tags[i].filter && m_tags[j].filter->source() == m_tags[i].filter->source()) {
+                filterOf[i] = j;
+                break;
+            }
+        }
+    }
+    std::vector<char> admitted(count);
     QV_TRY(scan([&](std::uint32_t recno, std::string_view record) {
-        for (std::size_t i = 0; i < m_tags.size(); ++i) {
+        for (std::size_t i = 0; i < count; ++i) {
             const Tag& tag = m_tags[i];
-            if (tag.filter && !tag.filter->evaluateLogical(record))
+            admitted[i] =
+                !tag.filter || (filterOf[i] == i ? tag.filter->evaluateLogical(record) : admitted[filterOf[i]]);
+            if (!admitted[i])
                 continue;
             tag.key.evaluateText(record, m_scratch);
             batches[i].add(m_scratch, recno);
         }
         return true;
     }));
+    return batches;
+}
+
+Status TableIndex::rebuildAll(const Scan& scan, const ProgressFn& progress)
+{
+    auto batches = collectAllKeys(scan, 0);
+    if (!batches)
+        return batches.error();
     for (std::size_t i = 0; i < m_tags.size(); ++i)
-        QV_TRY(m_cdx->rebuildTag(i, batches[i], progress));
+        QV_TRY(m_cdx->rebuildTag(i, (*batches)[i], progress));
     return {};
+}
+
+std::vector<std::uint32_t> TableIndex::orderHint(std::size_t tag, const CdxKeyBatch& keys,
+                                                 std::span<const std::uint32_t> renumber)
+{
+    std::vector<std::uint32_t> hint;
+    if (renumber.empty() || keys.empty())
+        return hint;
+    // slot[new record number] - 1 is the record's index in keys.
+    std::vector<std::uint32_t> slot(keys.recno(keys.size() - 1) + 1);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (keys.recno(i) >= slot.size())
+            return hint;
+        slot[keys.recno(i)] = static_cast<std::uint32_t>(i + 1);
+    }
+    hint.reserve(keys.size());
+    const Status walked = m_cdx->walk(tag, [&](std::string_view, std::uint32_t recno) -> Status {
+        const std::uint32_t renumbered = recno < renumber.size() ? renumber[recno] : 0;
+        if (renumbered == 0)
+            return {};
+        if (renumbered >= slot.size() || slot[renumbered] == 0)
+            return makeError(ErrorCode::CorruptIndex, "no key");
+        hint.push_back(slot[renumbered] - 1);
+        return {};
+    });
+    if (!walked)
+        hint.clear();
+    return hint;
+}
+
+Result<std::unique_ptr<TableIndex>> TableIndex::rebuiltOn(BlockDevice& device, const Scan& scan, std::size_t records,
+                                                          std::span<const std::uint32_t> renumber,
+                                                          const ProgressFn& progress)
+{
+    auto batches = collectAllKeys(scan, records);
+    if (!batches)
+        return batches.error();
+    auto fresh = create(device, m_fields);
+    if (!fresh)
+        return fresh.error();
+    CdxIndex& cdx = (*fresh)->cdx();
+    // The pages reach the device once, at the end.
+    cdx.beginChanges();
+    Status status;
+    const std::size_t count = m_tags.size();
+    for (std::size_t i = 0; i < count && status; ++i) {
+        ProgressFn step;
+        if (progress)
+            step = [&](int percent) {
+                progress(static_cast<int>((i * 100 + static_cast<std::size_t>(percent)) / count));
+            };
+        // A damaged tag only costs the sort it would have spared.
+        const std::vector<std::uint32_t> hint = orderHint(i, (*batches)[i], renumber);
+        status = cdx.addTag(m_cdx->tag(i).definition, (*batches)[i], step, hint.empty() ? nullptr : &hint);
+    }
+    const Status ended = cdx.endChanges();
+    QV_TRY(status);
+    QV_TRY(ended);
+    QV_TRY((*fresh)->loadTags());
+    return fresh;
 }
 
 Status TableIndex::clearAll()

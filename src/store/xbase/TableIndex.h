@@ -47,6 +47,12 @@ public:
                   const Scan& scan, const ProgressFn& progress);
     // Rebuilds every tag from its stored expressions.
     Status rebuildAll(const Scan& scan, const ProgressFn& progress);
+    // A new index written over device (an empty file) with this one's tags, built from the records scan
+    // visits (a pack's, before they reach the table; records is how many). renumber[old record number]
+    // is its number among them (0: gone): the order of this index's tags then spares sorting the keys
+    // again, as far as it proves right.
+    Result<std::unique_ptr<TableIndex>> rebuiltOn(BlockDevice& device, const Scan& scan, std::size_t records,
+                                                  std::span<const std::uint32_t> renumber, const ProgressFn& progress);
     Status clearAll();
     // After a transaction was rolled back: read the file again (its change counter says what changed)
     // and the tags with it.
@@ -79,6 +85,12 @@ private:
     static Result<Tag> compileTag(const CdxTagDefinition& definition, std::span<const FieldInfo> fields);
     Status loadTags();
     Result<CdxKeyBatch> collectKeys(const Tag& tag, std::uint16_t keyLength, const Scan& scan) const;
+    // Every tag's keys in one pass over the records; room is made for expected records at once.
+    Result<std::vector<CdxKeyBatch>> collectAllKeys(const Scan& scan, std::size_t expected) const;
+    // Tag tag's entries as indexes into keys (whose records are numbered after renumber); empty when the
+    // tag cannot be read or does not match the keys.
+    std::vector<std::uint32_t> orderHint(std::size_t tag, const CdxKeyBatch& keys,
+                                         std::span<const std::uint32_t> renumber);
 
     std::unique_ptr<CdxIndex> m_cdx;
     std::vector<FieldInfo> m_fields;

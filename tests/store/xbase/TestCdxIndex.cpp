@@ -398,6 +398,43 @@ private slots:
         QVERIFY_OK(index.verify());
     }
 
+    // A pack hands over the old tag's order as a hint; whatever the hint says, the tag comes out in tag
+    // order with every key once (a wrong hint only costs the sort).
+    void orderHint_data()
+    {
+        using Hint = std::vector<std::uint32_t>;
+        QTest::addColumn<Hint>("hint");
+        QTest::addColumn<bool>("unique");
+        // Keys (index: key, recno): 0 "BB" 1, 1 "AA" 2, 2 "CC" 3, 3 "AA" 4, 4 "BB" 5.
+        QTest::newRow("right") << Hint{1, 3, 0, 4, 2} << false;
+        QTest::newRow("equal keys out of record order") << Hint{3, 1, 0, 4, 2} << false;
+        QTest::newRow("reversed") << Hint{2, 4, 0, 3, 1} << false;
+        QTest::newRow("one index twice") << Hint{1, 1, 0, 4, 2} << false;
+        QTest::newRow("one short") << Hint{1, 3, 0, 4} << false;
+        QTest::newRow("index out of range") << Hint{1, 3, 0, 4, 9} << false;
+        QTest::newRow("right, unique tag") << Hint{1, 3, 0, 4, 2} << true;
+    }
+
+    void orderHint()
+    {
+        using Hint = std::vector<std::uint32_t>;
+        QFETCH(Hint, hint);
+        QFETCH(bool, unique);
+        MemoryBlockDevice device;
+        auto created = CdxIndex::create(device);
+        QVERIFY_OK(created);
+        CdxIndex& index = **created;
+        CdxKeyBatch batch(2);
+        for (auto [key, recno] : Entries{{"BB", 1}, {"AA", 2}, {"CC", 3}, {"AA", 4}, {"BB", 5}})
+            batch.add(key, recno);
+        QVERIFY_OK(
+            index.addTag(CdxTagDefinition{"T", "T", "", 2, CdxKeyType::Character, false, unique}, batch, {}, &hint));
+        const Entries expected = unique ? Entries{{"AA", 2}, {"BB", 1}, {"CC", 3}}
+                                        : Entries{{"AA", 2}, {"AA", 4}, {"BB", 1}, {"BB", 5}, {"CC", 3}};
+        QCOMPARE(walk(index, 0), expected);
+        QVERIFY_OK(index.verify());
+    }
+
     // Once tag headers lie past 64 KB the directory's record field needs 24 bits: four-byte entries.
     void directoryWidensPast64K()
     {

@@ -43,6 +43,7 @@ public:
     }
     Status unlock(std::uint64_t offset, std::uint64_t length) override { return m_inner->unlock(offset, length); }
     const std::string& path() const override { return m_inner->path(); }
+    void movedTo(const std::string& path) override { m_inner->movedTo(path); }
 
 private:
     std::unique_ptr<File> m_inner;

@@ -45,6 +45,7 @@ public:
     Status lock(std::uint64_t, std::uint64_t, LockKind, bool) override { return {}; }
     Status unlock(std::uint64_t, std::uint64_t) override { return {}; }
     const std::string& path() const override { return m_path; }
+    void movedTo(const std::string& path) override { m_path = path; }
 
 private:
     std::shared_ptr<VolatileFileSystem::Content> m_content;
