@@ -4,6 +4,7 @@
 #include "datetime/StoredForms.h"
 #include "store/TaskRecord.h"
 #include "store/TodoTable.h"
+#include "store/Windows1252.h"
 #include "tasks/KeyWordList.h"
 
 namespace quorvo {
@@ -73,6 +74,13 @@ xbase::Status TaskCommands::writeAll(const TaskValues& values)
 void TaskCommands::addKeyWordsOfCurrent()
 {
     m_keyWords.breakStringIntoWords(m_table.text(TaskField::KEYS));
+}
+
+void TaskCommands::addKeyWords(std::string_view stored)
+{
+    while (!stored.empty() && (stored.back() == ' ' || stored.back() == '\0'))
+        stored.remove_suffix(1);
+    m_keyWords.breakStringIntoWords(Windows1252::toUnicode(stored));
 }
 
 xbase::Status TaskCommands::edit(const TaskValues& values)
@@ -190,19 +198,23 @@ xbase::Status TaskCommands::buildKeyWordList(const std::function<void()>& keepAl
     if (!m_table.isOpen())
         return {};
     xbase::Table& engine = m_table.engine();
+    const xbase::FieldInfo& field = engine.field(TaskField::KEYS);
     int sinceKeepAlive = 0;
-    xbase::Status walk = engine.goTop();
-    for (; walk && !engine.eof(); walk = engine.skip(1)) {
+    const xbase::Status read = engine.scanView([&](std::uint32_t, std::string_view record) {
         // Most tasks have no key words; their blanks need no conversion.
-        const std::string_view keys = engine.rawField(TaskField::KEYS);
+        const std::string_view keys = record.substr(field.offset, field.width);
         if (keys.find_first_not_of(' ') != std::string_view::npos)
-            addKeyWordsOfCurrent();
+            addKeyWords(keys);
         if (keepAlive && ++sinceKeepAlive == kKeepAliveEvery) {
             sinceKeepAlive = 0;
             keepAlive();
         }
-    }
-    return walk;
+        return true;
+    });
+    QV_TRY(read);
+    // The list stands past its last task afterwards, as a walk through it to the end leaves it.
+    QV_TRY(engine.goBottom());
+    return engine.eof() ? xbase::Status() : engine.skip(1);
 }
 
 DateTime TaskCommands::datePickerStart(const DateTime& today) const

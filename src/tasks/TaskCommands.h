@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <string_view>
 
 namespace quorvo {
 
@@ -69,6 +70,8 @@ private:
     template <typename SetFields> xbase::Status change(SetFields&& setFields);
     xbase::Status writeAll(const TaskValues& values);
     void addKeyWordsOfCurrent();
+    // The words of a KEYS field as stored.
+    void addKeyWords(std::string_view stored);
 
     TodoTable& m_table;
     KeyWordList& m_keyWords;

@@ -170,6 +170,10 @@ public:
     // Every record in record order, from a read-ahead buffer; stop by returning false. Pending changes of
     // the current record are not seen.
     Status scan(const std::function<bool(std::uint32_t recno, std::string_view record)>& visit);
+    // Every record of the view (the query, and the tag's condition in a tag order) in the current order,
+    // as moving from the top to the bottom would meet them, but read in one pass through the file; stop by
+    // returning false. The current record does not move. Pending changes of the current record are not seen.
+    Status scanView(const std::function<bool(std::uint32_t recno, std::string_view record)>& visit);
 
     // Exclusive use only. Pack drops records flagged deleted and rewrites the memo file with the live
     // memos only; zap drops every record. Progress goes from 0 to 100.

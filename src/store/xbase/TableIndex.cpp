@@ -101,12 +101,18 @@ std::size_t TableIndex::keyLength(int order) const
 
 std::optional<std::string> TableIndex::keyOf(int order, std::string_view record, bool applyCondition) const
 {
-    const Tag& tag = m_tags[static_cast<std::size_t>(order - 1)];
-    if (applyCondition && tag.filter && !tag.filter->evaluateLogical(record))
+    if (applyCondition && !admits(order, record))
         return std::nullopt;
+    const Tag& tag = m_tags[static_cast<std::size_t>(order - 1)];
     std::string key;
     tag.key.evaluateText(record, key);
     return key;
+}
+
+bool TableIndex::admits(int order, std::string_view record) const
+{
+    const Tag& tag = m_tags[static_cast<std::size_t>(order - 1)];
+    return !tag.filter || tag.filter->evaluateLogical(record);
 }
 
 Result<CdxKeyBatch> TableIndex::collectKeys(const Tag& tag, std::uint16_t keyLength, const Scan& scan) const

@@ -40,6 +40,8 @@ public:
     // The record's key in the tag; empty when the tag's FOR condition leaves the record out (unless
     // applyCondition is off: where the record would sort).
     std::optional<std::string> keyOf(int order, std::string_view record, bool applyCondition = true) const;
+    // Whether the tag's FOR condition lets the record in (every record when it has none).
+    bool admits(int order, std::string_view record) const;
 
     // Adds a tag (or replaces the one of that name) built from every record. The key must be text or
     // logical and at most 240 bytes; the FOR condition logical.
