@@ -303,8 +303,12 @@ Status CdxTree::insertMany(const CdxKeyBatch& keys, std::span<const std::uint32_
         std::size_t j = 0;
         for (std::size_t taken = 0; i < order.size() && taken < kRound; ++taken) {
             // Pairs past the leaf's last entry belong to a later leaf, unless there is none.
-            if (n > 0 && compare(n - 1) < 0 && !lastLeaf)
+            if (n > 0 && compare(n - 1) < 0 && !lastLeaf) {
+                if (taken == 0) // the parent sent the pair here: its entry for this leaf is wrong
+                    return corrupt("leaf at offset " + std::to_string(leaf) +
+                                   " ends before a key its parent places in it");
                 break;
+            }
             const std::size_t from = j;
             while (j < n && compare(j) < 0)
                 ++j;
