@@ -1249,12 +1249,25 @@ Status Table::scanView(const std::function<bool(std::uint32_t, std::string_view)
             return Status{};
         }));
     }
-    // The whole file in memory costs less than a read for every key in tag order.
+    // The whole file in memory costs less than a read for every key in tag order; a file too large to hold
+    // is read record by record through the cache.
+    constexpr std::uint64_t kWholeFileLimit = 64u << 20;
     const std::size_t length = m_header.recordLength();
-    std::string records(std::size_t{m_count} * length, '\0');
-    QV_TRY(m_dbf->read(m_header.headerLength(), records));
+    const bool whole = std::uint64_t{m_count} * length <= kWholeFileLimit;
+    std::string records;
+    if (whole) {
+        records.resize(std::size_t{m_count} * length);
+        QV_TRY(m_dbf->read(m_header.headerLength(), records));
+    }
+    std::string one;
     for (std::uint32_t recno : order) {
-        const std::string_view record = std::string_view(records).substr(std::size_t{recno - 1} * length, length);
+        std::string_view record;
+        if (whole) {
+            record = std::string_view(records).substr(std::size_t{recno - 1} * length, length);
+        } else {
+            QV_TRY(m_cache.read(*m_dbf, m_count, recno, one));
+            record = one;
+        }
         if (m_query && !m_query->evaluateLogical(record))
             continue;
         if (!visit(recno, record))
