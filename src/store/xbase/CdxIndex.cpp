@@ -177,6 +177,14 @@ Status CdxIndex::checkTag(std::size_t tag) const
     return {};
 }
 
+Status CdxIndex::checkBatch(const CdxTagDefinition& definition, const CdxKeyBatch& keys) const
+{
+    if (keys.keyLength() != definition.keyLength || !keys.valid())
+        return makeError(ErrorCode::BadArgument, path() + ": the keys for tag " + definition.name + " are not all " +
+                                                     std::to_string(definition.keyLength) + " bytes long");
+    return {};
+}
+
 std::optional<std::size_t> CdxIndex::findTag(std::string_view name) const
 {
     const std::string wanted = upperName(name);
@@ -284,9 +292,7 @@ Status CdxIndex::addTag(const CdxTagDefinition& requested, const CdxKeyBatch& ke
                          path() + ": the key and FOR expressions of tag " + definition.name + " exceed 510 bytes");
     if (auto existing = findTag(definition.name))
         return replaceTag(*existing, definition, keys, progress);
-    if (keys.keyLength() != definition.keyLength || !keys.valid())
-        return makeError(ErrorCode::BadArgument, path() + ": the keys for tag " + definition.name + " are not all " +
-                                                     std::to_string(definition.keyLength) + " bytes long");
+    QV_TRY(checkBatch(definition, keys));
 
     Status status = [&]() -> Status {
         auto headerOffset = m_pages.allocateAtEnd(2);
@@ -345,9 +351,7 @@ Status CdxIndex::rebuildTag(std::size_t tag, const std::vector<std::pair<std::st
 Status CdxIndex::replaceTag(std::size_t tag, const CdxTagDefinition& definition, const CdxKeyBatch& keys,
                             const ProgressFn& progress)
 {
-    if (keys.keyLength() != definition.keyLength || !keys.valid())
-        return makeError(ErrorCode::BadArgument, path() + ": the keys for tag " + definition.name + " are not all " +
-                                                     std::to_string(definition.keyLength) + " bytes long");
+    QV_TRY(checkBatch(definition, keys));
     Status status = [&]() -> Status {
         QV_TRY(releaseTree(*m_trees[tag]));
         std::uint32_t root = 0;
@@ -434,9 +438,7 @@ Status CdxIndex::deleteKeys(std::size_t tag, const CdxKeyBatch& keys)
     QV_TRY(ensureLoaded());
     QV_TRY(checkTag(tag));
     const CdxTagDefinition& definition = m_tags[tag].definition;
-    if (keys.keyLength() != definition.keyLength || !keys.valid())
-        return makeError(ErrorCode::BadArgument, path() + ": the keys for tag " + definition.name + " are not all " +
-                                                     std::to_string(definition.keyLength) + " bytes long");
+    QV_TRY(checkBatch(definition, keys));
     if (keys.empty())
         return {};
     m_sorter.sort(keys, false, m_order);
@@ -456,9 +458,7 @@ Status CdxIndex::insertKeys(std::size_t tag, const CdxKeyBatch& keys)
     QV_TRY(ensureLoaded());
     QV_TRY(checkTag(tag));
     const CdxTagDefinition& definition = m_tags[tag].definition;
-    if (keys.keyLength() != definition.keyLength || !keys.valid())
-        return makeError(ErrorCode::BadArgument, path() + ": the keys for tag " + definition.name + " are not all " +
-                                                     std::to_string(definition.keyLength) + " bytes long");
+    QV_TRY(checkBatch(definition, keys));
     if (keys.empty())
         return {};
     if (definition.unique) {

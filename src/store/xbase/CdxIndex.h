@@ -116,6 +116,8 @@ private:
     Status load();
     Status ensureLoaded();
     Status finishChange(Status status);
+    // A batch for a tag of this definition: every key its length.
+    Status checkBatch(const CdxTagDefinition& definition, const CdxKeyBatch& keys) const;
     Status checkTag(std::size_t tag) const;
     Status buildTree(const CdxTagDefinition& definition, const CdxKeyBatch& keys, const ProgressFn& progress,
                      std::uint32_t& root, const std::vector<std::uint32_t>* hint = nullptr);

@@ -203,6 +203,16 @@ Result<bool> CdxTree::erase(std::string_view key, std::uint32_t recno)
     return true;
 }
 
+int CdxTree::compareEntry(std::size_t j, const CdxKeyBatch& keys, std::size_t k) const
+{
+    const int c = std::memcmp(m_leaf.key(j), keys.key(k), m_info.keyLength);
+    if (c != 0)
+        return c;
+    const std::uint32_t a = m_leaf.recno(j);
+    const std::uint32_t b = keys.recno(k);
+    return a < b ? -1 : a > b ? 1 : 0;
+}
+
 Result<std::size_t> CdxTree::eraseMany(const CdxKeyBatch& keys, std::span<const std::uint32_t> order,
                                        std::uint32_t& firstMissing)
 {
@@ -215,15 +225,7 @@ Result<std::size_t> CdxTree::eraseMany(const CdxKeyBatch& keys, std::span<const 
             firstMissing = keys.recno(order[i]);
         ++i;
     };
-    // Tag order of the leaf's entry j against pair i.
-    auto compare = [&](std::size_t j) {
-        const int c = std::memcmp(m_leaf.key(j), keys.key(order[i]), keyLength);
-        if (c != 0)
-            return c;
-        const std::uint32_t a = m_leaf.recno(j);
-        const std::uint32_t b = keys.recno(order[i]);
-        return a < b ? -1 : a > b ? 1 : 0;
-    };
+    auto compare = [&](std::size_t j) { return compareEntry(j, keys, order[i]); };
     while (i < order.size()) {
         const CdxSearchTarget target{keys.keyView(order[i]), true, keys.recno(order[i])};
         Path path;
@@ -290,15 +292,7 @@ Status CdxTree::insertMany(const CdxKeyBatch& keys, std::span<const std::uint32_
         const CdxNodeHeader header = m_leaf.header;
         const std::size_t n = m_leaf.count();
         const bool lastLeaf = header.right == CdxLayout::kNoPage;
-        // Tag order of the leaf's entry j against pair i.
-        auto compare = [&](std::size_t j) {
-            const int c = std::memcmp(m_leaf.key(j), keys.key(order[i]), keyLength);
-            if (c != 0)
-                return c;
-            const std::uint32_t a = m_leaf.recno(j);
-            const std::uint32_t b = keys.recno(order[i]);
-            return a < b ? -1 : a > b ? 1 : 0;
-        };
+        auto compare = [&](std::size_t j) { return compareEntry(j, keys, order[i]); };
         m_left.reset(keyLength);
         std::size_t j = 0;
         for (std::size_t taken = 0; i < order.size() && taken < kRound; ++taken) {

@@ -94,6 +94,8 @@ private:
 
     Status descend(const CdxSearchTarget& target, Path* path, std::uint32_t& leaf);
     Result<const char*> readInterior(std::uint32_t offset);
+    // Tag order of m_leaf's entry j against keys[k]: below, equal or above zero.
+    int compareEntry(std::size_t j, const CdxKeyBatch& keys, std::size_t k) const;
     // Writes m_leaf back to its page, splitting it when it does not fit, and updates the parents.
     // lastChanged: the leaf's last entry differs from what its parent holds. Sets pieces written.
     Status storeLeaf(std::uint32_t offset, const Path& path, bool lastChanged, bool appending,

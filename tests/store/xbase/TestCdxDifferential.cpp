@@ -313,8 +313,8 @@ private slots:
     }
 
     // Removing many pairs at once: a pair the tag does not hold is damage in an ordinary tag (it names the
-    // record) and nothing is removed (nor added, for a pair it holds already); a unique tag keeps only the first record of a key, so there it is
-    // passed over and the rest go. Emptying a tag in one call frees every page below its root.
+    // record) and nothing is removed (nor added, for a pair it holds already); a unique tag keeps only the first record
+    // of a key, so there it is passed over and the rest go. Emptying a tag in one call frees every page below its root.
     void bulkRemovalOfPairsNotHeld_data()
     {
         QTest::addColumn<bool>("unique");
