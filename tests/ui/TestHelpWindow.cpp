@@ -133,6 +133,10 @@ private slots:
         QTest::newRow("several words, any spacing") << "printer   SETUP" << QList<int>{HelpTopics::ReportDialog};
         QTest::newRow("in several topics")
             << "picker" << QList<int>{HelpTopics::Faq, HelpTopics::TaskEditor, HelpTopics::TimePicker};
+        // The commands added to the File menu and the report dialog are explained where a user looks for them.
+        QTest::newRow("undo and redo") << "undo redo ctrl+z" << QList<int>{HelpTopics::Contents};
+        QTest::newRow("iCalendar import and export")
+            << "icalendar" << QList<int>{HelpTopics::Contents, HelpTopics::ReportDialog};
         QTest::newRow("no topic") << "xyzzy" << QList<int>{};
     }
 
