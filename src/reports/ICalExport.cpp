@@ -2,10 +2,12 @@
 
 #include "reports/ExportSink.h"
 #include "store/Windows1252.h"
+#include "tasks/ICalImport.h"
 #include "tasks/TaskUid.h"
 
 #include <libical/ical.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <utility>
@@ -209,6 +211,12 @@ void ICalExport::task(ExportSink& out, const TaskWalk::Task& task, const std::ve
             due.is_date = 1;
         }
         put(out, icalproperty_new_due(due));
+    } else if (const auto time = timeOf(task.storedTime)) {
+        // DUE has no form for a time without a date; the time travels in a property of this program, so that
+        // importing the file again gives the task back whole. Other programs keep or ignore it.
+        char line[32];
+        std::snprintf(line, sizeof line, "%s:%02d:%02d\r\n", ICalImport::kTimeWithoutDate, time->first, time->second);
+        out << std::string_view(line);
     }
     if (const int priority = priorityOf(task.priorityCode))
         out << m_priorityLines[static_cast<std::size_t>(priority)];

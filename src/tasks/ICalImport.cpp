@@ -65,6 +65,23 @@ void setDue(icalcomponent* todo, ICalImport::Task& task)
         task.time = local.time().toString(QStringLiteral("HH:mm")).toStdString();
 }
 
+// The time of a task that has no date, as this program writes it beside the missing DUE.
+void setTimeWithoutDate(icalcomponent* todo, ICalImport::Task& task)
+{
+    if (!task.date.empty())
+        return;
+    for (icalproperty* property = icalcomponent_get_first_property(todo, ICAL_X_PROPERTY); property;
+         property = icalcomponent_get_next_property(todo, ICAL_X_PROPERTY)) {
+        const char* name = icalproperty_get_x_name(property);
+        if (!name || qstricmp(name, ICalImport::kTimeWithoutDate) != 0)
+            continue;
+        const QTime time = QTime::fromString(QString::fromUtf8(icalproperty_get_x(property)).trimmed(), u"HH:mm");
+        if (time.isValid())
+            task.time = time.toString(QStringLiteral("HH:mm")).toStdString();
+        return;
+    }
+}
+
 std::string priorityOf(icalcomponent* todo)
 {
     icalproperty* property = icalcomponent_get_first_property(todo, ICAL_PRIORITY_PROPERTY);
@@ -107,6 +124,7 @@ ICalImport::Task taskOf(icalcomponent* todo, const QByteArray& tableTag)
     const std::string description = windows1252(icalcomponent_get_description(todo), true);
     task.note = rest.empty() ? description : description.empty() ? rest : rest + "\r\n" + description;
     setDue(todo, task);
+    setTimeWithoutDate(todo, task);
     task.priority = priorityOf(todo);
     task.done = icalcomponent_get_status(todo) == ICAL_STATUS_COMPLETED ||
                 icalcomponent_get_first_property(todo, ICAL_COMPLETED_PROPERTY) != nullptr;

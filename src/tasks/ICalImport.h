@@ -26,6 +26,8 @@ class ICalImport
 public:
     static constexpr std::size_t kDescriptionBytes = 50;
     static constexpr std::size_t kKeyBytes = 60;
+    // The property that carries the time of a task without a date, "hh:nn": DUE cannot say it.
+    static constexpr const char* kTimeWithoutDate = "X-QUORVO-TIME";
 
     // One task in its stored forms.
     struct Task
