@@ -48,6 +48,8 @@ constexpr int kButtonWidth = 120;
 constexpr int kButtonHeight = 27;
 // The pump lets the window repaint this often while an export walks the table.
 constexpr qint64 kPumpIntervalMs = 40;
+// This dialog's pop-up texts wrap narrower than the main window's.
+constexpr int kPopupTextWidth = 200;
 
 QByteArray bytesOf(const QString& text)
 {
@@ -61,7 +63,7 @@ QByteArray bytesOf(const QString& text)
 TReportSetup::TReportSetup(TodoTable& table, const DateFormats& formats, HelpService& help, const QString& programDir,
                            QWidget* parent)
     : QDialog(parent), m_table(table), m_formats(formats), m_help(help), m_programDir(programDir),
-      m_popupHelp(new PopupHelp(this))
+      m_popupHelp(new PopupHelp(this, kPopupTextWidth))
 {
     FormCreate();
     m_printing = new ReportPrinting(*this, table, formats, help, programDir);

@@ -33,11 +33,11 @@ QString bodyOf(const QString& text)
 
 } // namespace
 
-PopupHelp::PopupHelp(QObject* parent) : QObject(parent) {}
+PopupHelp::PopupHelp(QObject* parent, int maxTextWidth) : QObject(parent), m_maxTextWidth(maxTextWidth) {}
 
 void PopupHelp::attach(QWidget* control, const QString& text)
 {
-    control->setWhatsThis(richText(text));
+    control->setWhatsThis(richText(text, m_maxTextWidth));
     auto* action = new QAction(tr("What's this?"), control);
     action->setObjectName(QStringLiteral("Whatsthis"));
     connect(action, &QAction::triggered, control, [control] { showFor(control); });
@@ -56,9 +56,9 @@ void PopupHelp::attachByName(const QWidget& window, std::span<const Text> texts)
     }
 }
 
-QString PopupHelp::richText(const QString& text)
+QString PopupHelp::richText(const QString& text, int maxWidth)
 {
-    // The pop-up lays its text out at a width of its own choosing, which runs far past 300 pixels for the longer
+    // The pop-up lays its text out at a width of its own choosing, which runs far past the limit for the longer
     // texts. A table of fixed width is the one thing its layout keeps, so the width is measured here: the text's
     // own width when it is narrower, else the limit, where it wraps.
     const QString body = bodyOf(text);
@@ -67,7 +67,7 @@ QString PopupHelp::richText(const QString& text)
     measure.setDocumentMargin(0);
     measure.setHtml(body);
     const int natural = static_cast<int>(std::ceil(measure.idealWidth()));
-    const int width = std::min(natural, kMaxTextWidth);
+    const int width = std::min(natural, maxWidth);
     return QStringLiteral("<table width=\"%1\" cellspacing=\"0\" cellpadding=\"0\"><tr><td>").arg(width) + body +
            QStringLiteral("</td></tr></table>");
 }

@@ -17,10 +17,10 @@ class PopupHelp : public QObject
     Q_OBJECT
 
 public:
-    // The widest a text runs before it wraps, in pixels.
+    // The widest a text runs before it wraps, in pixels, unless a window asks for another width.
     static constexpr int kMaxTextWidth = 300;
 
-    explicit PopupHelp(QObject* parent = nullptr);
+    explicit PopupHelp(QObject* parent = nullptr, int maxTextWidth = kMaxTextWidth);
 
     // The control gets the text (with "\r\n" line breaks) as its What's This text and a context menu of the one
     // item "What's this?".
@@ -36,8 +36,8 @@ public:
     // the window's table.
     void attachByName(const QWidget& window, std::span<const Text> texts);
 
-    // The rich text that a control carries for a given help text.
-    static QString richText(const QString& text);
+    // The rich text that a control carries for a given help text, wrapped at maxWidth pixels.
+    static QString richText(const QString& text, int maxWidth = kMaxTextWidth);
     static QString moreHelpCaption();
 
     // The next click on a control shows that control's text instead of acting on it.
@@ -55,6 +55,8 @@ protected:
 
 private:
     static void showFor(QWidget* control);
+
+    int m_maxTextWidth;
 };
 
 } // namespace quorvo

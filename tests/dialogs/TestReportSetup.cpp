@@ -157,7 +157,8 @@ private slots:
             QCOMPARE(button->text(), caption);
         else if (auto* panel = qobject_cast<TGraphicPanel*>(control))
             QCOMPARE(panel->caption(), caption);
-        QCOMPARE(control->whatsThis(), help.isEmpty() ? QString() : PopupHelp::richText(help));
+        // This dialog's pop-ups wrap at 200 pixels, narrower than the main window's.
+        QCOMPARE(control->whatsThis(), help.isEmpty() ? QString() : PopupHelp::richText(help, 200));
     }
 
     void titleLabels()

@@ -68,6 +68,20 @@ private slots:
         }
     }
 
+    void aWindowMayWrapNarrower()
+    {
+        // A window that asks for 200 pixels gets its texts laid out no wider, and a long text uses them.
+        QObject owner;
+        PopupHelp help(&owner, 200);
+        QPushButton button;
+        help.attach(&button, QStringLiteral("Select this option to also print a small checkbox next to each task "
+                                            "(for your use in checking them off)"));
+        QTextDocument* document = laidOut(button.whatsThis(), &owner);
+        const qreal margins = 2 * document->documentMargin();
+        QVERIFY2(document->idealWidth() <= 200 + margins + 1, qPrintable(QString::number(document->idealWidth())));
+        QVERIFY(document->idealWidth() >= 200);
+    }
+
     void textKeepsItsBlanksAndMarkup()
     {
         // Doubled blanks survive, and what looks like markup is shown as written.
