@@ -102,4 +102,10 @@ PY
 
 printf 'not a calendar\r\n' >"$work/bad.ics"
 "$tool" import "$work/C/QVTSK.DBF" "$work/bad.ics" >/dev/null 2>&1 && fail "a file that is no calendar was accepted"
+# A refused import writes nothing and so reports no counts: the memo file's free space is claimed by a note.
+printf '\x00\x00\x00\x09' | dd of="$work/C/QVTSK.FPT" bs=1 seek=0 conv=notrunc status=none
+cp "$work/C/QVTSK.DBF" "$work/c.before"
+"$tool" import "$work/C/QVTSK.DBF" "$work/a.ics" >"$work/refused.out" 2>/dev/null && fail "an import over a damaged memo file was not refused"
+[ ! -s "$work/refused.out" ] || fail "a refused import reported counts: $(cat "$work/refused.out")"
+cmp -s "$work/C/QVTSK.DBF" "$work/c.before" || fail "a refused import changed the table"
 echo "iCalendar files import"

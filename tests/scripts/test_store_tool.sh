@@ -81,6 +81,11 @@ for damage in header freelist cut missing; do
     if [ $damage != missing ] && "$tool" check "$work/QVTSK.DBF" >/dev/null 2>&1; then
         fail "index damage ($damage) not found"
     fi
+    if [ $damage = header ] || [ $damage = cut ]; then
+        refusal=$("$tool" list "$work/QVTSK.DBF" 2>&1 >/dev/null) && fail "a damaged index ($damage) was read"
+        grep -qF "quorvo-store reindex $work/QVTSK.DBF" <<<"$refusal" ||
+            fail "a damaged index ($damage) is refused without saying how to mend it: $refusal"
+    fi
     "$tool" reindex "$work/QVTSK.DBF" | grep -q '5 tags rebuilt' || fail "reindex failed on damage ($damage)"
     "$tool" check "$work/QVTSK.DBF" >/dev/null || fail "reindex did not mend damage ($damage)"
     [ ! -e "$work/QVTSK.CDX.new" ] || fail "reindex left its new file behind ($damage)"

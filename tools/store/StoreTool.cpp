@@ -125,11 +125,19 @@ int StoreTool::fail(const std::string& message)
     return 1;
 }
 
+int StoreTool::failOpen(const std::string& path, const xbase::Error& error)
+{
+    // The index is made from the table alone, so a damaged one is mended without loss; say how.
+    if (error.code == xbase::ErrorCode::CorruptIndex)
+        return fail(error.message + "; rebuild the index with: quorvo-store reindex " + path);
+    return fail(error.message);
+}
+
 int StoreTool::info(const std::string& path)
 {
     auto table = xbase::Table::open(path, xbase::OpenMode::ReadOnly);
     if (!table)
-        return fail(table.error().message);
+        return failOpen(path, table.error());
     const xbase::DbfHeader& h = (*table)->header();
     auto count = (*table)->recCount();
     if (!count)
@@ -167,7 +175,7 @@ int StoreTool::list(const std::string& path, const std::vector<std::string>& opt
     }
     auto opened = xbase::Table::open(path, xbase::OpenMode::ReadOnly);
     if (!opened)
-        return fail(opened.error().message);
+        return failOpen(path, opened.error());
     xbase::Table& table = **opened;
     if (!tag.empty()) {
         const int order = table.tagOrder(tag);
@@ -221,7 +229,7 @@ int StoreTool::check(const std::string& path)
     options.fileSystem = &view;
     auto table = xbase::Table::open(path, xbase::OpenMode::ReadOnly, options);
     if (!table)
-        return fail(table.error().message);
+        return failOpen(path, table.error());
     if (auto status = (*table)->verifyIndex(); !status)
         return fail(status.error().message);
     m_out << path << ": ok\n";
@@ -232,7 +240,7 @@ int StoreTool::pack(const std::string& path)
 {
     auto table = xbase::Table::open(path, xbase::OpenMode::Exclusive);
     if (!table)
-        return fail(table.error().message);
+        return failOpen(path, table.error());
     auto before = (*table)->recCount();
     if (auto packed = (*table)->pack(); !packed)
         return fail(packed.error().message);
@@ -375,7 +383,7 @@ int StoreTool::exportView(const std::string& path, const std::string& file, cons
 
     auto opened = xbase::Table::open(path, xbase::OpenMode::Shared);
     if (!opened)
-        return fail(opened.error().message);
+        return failOpen(path, opened.error());
     xbase::Table& table = **opened;
     if (format == "ics")
         writer = std::make_unique<ICalExport>(titleText, TaskUid::tableTag(QString::fromStdString(path)),
@@ -407,12 +415,13 @@ int StoreTool::importTasks(const std::string& path, const std::string& file)
         return fail(file + ": " + error.toStdString());
     auto opened = xbase::Table::open(path, xbase::OpenMode::Shared);
     if (!opened)
-        return fail(opened.error().message);
+        return failOpen(path, opened.error());
     const ICalImport::Outcome outcome = ICalImport::apply(**opened, *plan);
-    m_out << path << ": " << outcome.added << " added, " << outcome.updated << " updated; skipped " << plan->events
-          << " events, " << plan->recurring << " repeating to-dos, " << plan->others << " other components\n";
+    // A refused import wrote nothing, so no counts: they would read as tasks added.
     if (!outcome.status)
         return fail(outcome.status.error().message);
+    m_out << path << ": " << outcome.added << " added, " << outcome.updated << " updated; skipped " << plan->events
+          << " events, " << plan->recurring << " repeating to-dos, " << plan->others << " other components\n";
     if (auto closed = (*opened)->close(); !closed)
         return fail(closed.error().message);
     return 0;

@@ -4,7 +4,8 @@
 
 namespace quorvo::xbase {
 class Table;
-}
+struct Error;
+} // namespace quorvo::xbase
 #include <string>
 #include <vector>
 
@@ -37,6 +38,7 @@ private:
     int importTasks(const std::string& path, const std::string& file);
     int usage();
     int fail(const std::string& message);
+    int failOpen(const std::string& path, const xbase::Error& error);
 
     std::ostream& m_out;
     std::ostream& m_err;
